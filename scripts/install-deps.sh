@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing Velun Saver needs on Debian, when it is missing.
+#   scripts/install-deps.sh          core, tools, unit tests, benchmarks, sanitizers, fuzzers
+#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Xvfb and the fonts
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
+          clang libclang-rt-dev)
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+             wine wine64 xvfb xauth xdotool imagemagick x11-utils fonts-noto-core
+             fonts-hosny-amiri)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi

@@ -1,6 +1,8 @@
 #pragma once
 // What the saver window needs of the platform's windowing. Positions and sizes
-// are in twips, times in milliseconds, text in UTF-8.
+// are in twips, times in milliseconds, text in UTF-8. Sizes that the platform
+// reports (screen, label) are single-precision, as the platform gives them; the
+// saver rounds them itself where it keeps whole twips.
 #include <cstdint>
 #include <string>
 
@@ -24,13 +26,14 @@ class FontHolder {
   virtual bool FontUnderline() const = 0;
 };
 
-// The full-screen window; its own font serves only for measuring text.
+// The full-screen window: borderless, black, captioned "Velun Saver". Its own
+// font serves only for measuring text.
 class SaverWindow : public FontHolder {
  public:
-  virtual std::int32_t ScreenWidth() const = 0;
-  virtual std::int32_t ScreenHeight() const = 0;
-  virtual void MoveAndSize(std::int32_t left, std::int32_t top, std::int32_t width,
-                           std::int32_t height) = 0;
+  // The whole screen, in twips.
+  virtual float ScreenWidth() const = 0;
+  virtual float ScreenHeight() const = 0;
+  virtual void MoveAndSize(float left, float top, float width, float height) = 0;
   // Erases what was drawn on the window to its black background; labels stay.
   virtual void Clear() = 0;
   // Width of the text in the window's current font; a text holding CR LF
@@ -38,14 +41,17 @@ class SaverWindow : public FontHolder {
   virtual float MeasureText(const std::string& text) const = 0;
 };
 
-// A label drawn over the window: sizes itself to its caption (CR LF separates
-// lines), aligns its lines to the right, has a transparent background.
+// A label drawn over the window. The verse label sizes itself to its caption
+// (CR LF separates lines), aligns its lines to the right and has a transparent
+// background; the frozen notice keeps the bounds it is given.
 class Label : public FontHolder {
  public:
   virtual void SetCaption(const std::string& caption) = 0;
   virtual std::string Caption() const = 0;
-  virtual std::int32_t Width() const = 0;   // of the current caption, at once
-  virtual std::int32_t Height() const = 0;
+  // Size of the current caption for a label that sizes itself, read at once
+  // after the caption has changed.
+  virtual float Width() const = 0;
+  virtual float Height() const = 0;
   virtual std::int32_t Left() const = 0;
   virtual std::int32_t Top() const = 0;
   virtual void Move(std::int32_t left, std::int32_t top) = 0;  // Left and Top together
@@ -54,12 +60,14 @@ class Label : public FontHolder {
   virtual bool Visible() const = 0;
   // The label's character set (178 is Arabic); set once when the window is created.
   virtual void SetFontCharset(int charset) = 0;
-  // Fixed size for labels that do not size themselves (the frozen notice).
+  // Fixed bounds for a label that does not size itself (the frozen notice).
   virtual void SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
                          std::int32_t height) = 0;
 };
 
-// A timer: starting a stopped timer starts a full interval.
+// A timer whose ticks the front end hands to the saver window's handler.
+// Starting a stopped timer starts a full interval; a timer started from inside
+// a handler ticks no earlier than one interval later.
 class Timer {
  public:
   virtual ~Timer() = default;

@@ -1,0 +1,373 @@
+#include "platform/win32/saver_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/win32/text_shaping.h"
+
+namespace velun::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VelunSaverWindow";
+constexpr wchar_t kWindowCaption[] = L"Velun Saver";
+
+FontRequest VerseLabelFont() {
+  FontRequest font;
+  font.face = L"Traditional Arabic";
+  font.points = 16.2f;
+  font.charset = 178;  // Arabic
+  return font;
+}
+
+// The platform's default dialog font, for the frozen notice.
+FontRequest DialogFont() {
+  FontRequest font;
+  LOGFONTW logFont{};
+  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont) != 0) {
+    font.face = logFont.lfFaceName;
+    font.charset = logFont.lfCharSet;
+  } else {
+    font.face = L"MS Shell Dlg";
+  }
+  font.points = 8.0f;
+  return font;
+}
+
+}  // namespace
+
+int PrimaryMonitorDpi() {
+  // GetDpiForMonitor comes with Windows 8.1; older systems give the system DPI.
+  using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  if (HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+    auto getDpi = reinterpret_cast<GetDpiForMonitorFunction>(
+        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    UINT x = 0, y = 0;
+    const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (getDpi != nullptr && SUCCEEDED(getDpi(primary, 0 /* effective DPI */, &x, &y)) && y > 0)
+      return static_cast<int>(y);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+std::int16_t CurrentShiftState() {
+  std::int16_t shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+// ---------------------------------------------------------------------------
+// Labels
+
+DrawnLabel::DrawnLabel(SaverWindowWin32& owner, Style style, const FontRequest& font, int dpi)
+    : FontHolderImpl<velun::Label>(font, dpi), owner_(owner), style_(style) {
+  Measure();
+}
+
+void DrawnLabel::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  Measure();
+  if (visible_) owner_.Redraw();
+}
+
+void DrawnLabel::Measure() {
+  lines_ = SplitLines(Utf8ToWide(caption_));
+  lineWidths_.clear();
+  HDC dc = owner_.MeasuringDc();
+  HGDIOBJ old = SelectObject(dc, font_.Handle());
+  for (const std::wstring& line : lines_) lineWidths_.push_back(LineWidthPixels(dc, line));
+  SelectObject(dc, old);
+  widestLine_ = lineWidths_.empty() ? 0 : *std::max_element(lineWidths_.begin(), lineWidths_.end());
+}
+
+void DrawnLabel::FontChanged() {
+  Measure();
+  if (visible_) owner_.Redraw();
+}
+
+float DrawnLabel::Width() const {
+  if (style_ == Style::Notice) return static_cast<float>(fixedWidth_);
+  return owner_.PixelsToTwips(widestLine_);
+}
+
+float DrawnLabel::Height() const {
+  if (style_ == Style::Notice) return static_cast<float>(fixedHeight_);
+  return owner_.PixelsToTwips(static_cast<double>(font_.LineHeightPixels()) *
+                              static_cast<double>(lines_.size()));
+}
+
+void DrawnLabel::Move(std::int32_t left, std::int32_t top) {
+  left_ = left;
+  top_ = top;
+  if (visible_) owner_.Redraw();
+}
+
+void DrawnLabel::SetForeColor(std::int32_t color) {
+  // The colour's low byte is red, then green, then blue: the order of a COLORREF.
+  color_ = static_cast<COLORREF>(color) & 0x00FFFFFF;
+  if (visible_) owner_.Redraw();
+}
+
+void DrawnLabel::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  owner_.Redraw();
+}
+
+void DrawnLabel::SetFontCharset(int charset) {
+  Change([&](FontRequest& r) { r.charset = static_cast<BYTE>(charset); });
+}
+
+void DrawnLabel::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
+                           std::int32_t height) {
+  left_ = left;
+  top_ = top;
+  fixedWidth_ = width;
+  fixedHeight_ = height;
+  if (visible_) owner_.Redraw();
+}
+
+void DrawnLabel::Paint(HDC dc) const {
+  if (!visible_) return;
+  const int left = owner_.TwipsToPixels(left_);
+  const int top = owner_.TwipsToPixels(top_);
+  const int lineHeight = font_.LineHeightPixels();
+  HGDIOBJ old = SelectObject(dc, font_.Handle());
+  if (style_ == Style::Notice) {
+    // The notice in the dialog colours; a font wider than its bounds widens it
+    // rather than cutting the text off.
+    RECT box{left, top, left + std::max(owner_.TwipsToPixels(fixedWidth_), widestLine_),
+             top + std::max(owner_.TwipsToPixels(fixedHeight_),
+                            lineHeight * static_cast<int>(lines_.size()))};
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      DrawLine(dc, left, top + static_cast<int>(i) * lineHeight, lines_[i]);
+  } else {
+    SetTextColor(dc, color_);
+    SetBkMode(dc, TRANSPARENT);
+    const int right = left + widestLine_;
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      DrawLine(dc, right - lineWidths_[i], top + static_cast<int>(i) * lineHeight, lines_[i]);
+  }
+  SelectObject(dc, old);
+}
+
+// ---------------------------------------------------------------------------
+// Timers
+
+void WindowTimer::Arm() {
+  if (enabled_ && interval_ > 0)
+    SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
+  else
+    KillTimer(window_, id_);
+}
+
+void WindowTimer::SetInterval(std::int32_t milliseconds) {
+  interval_ = milliseconds;
+  Arm();  // a running timer starts a full new interval
+}
+
+void WindowTimer::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;  // a running timer keeps its interval going
+  enabled_ = enabled;
+  Arm();
+}
+
+// ---------------------------------------------------------------------------
+// The window
+
+SaverWindowWin32::SaverWindowWin32(HINSTANCE instance)
+    : FontHolderImpl<velun::SaverWindow>(VerseLabelFont(), PrimaryMonitorDpi()) {
+  dpi_ = font_.Dpi();
+  measuringDc_ = CreateCompatibleDC(nullptr);
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = nullptr;  // everything is painted from the back buffer
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+
+  window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kWindowClass, kWindowCaption,
+                            WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, this);
+
+  label1_ = std::make_unique<DrawnLabel>(*this, DrawnLabel::Style::Verse, VerseLabelFont(), dpi_);
+  frozenLabel_ = std::make_unique<DrawnLabel>(*this, DrawnLabel::Style::Notice, DialogFont(), dpi_);
+  timer1_ = std::make_unique<WindowTimer>(window_, kTimer1Id);
+  timer2_ = std::make_unique<WindowTimer>(window_, kTimer2Id);
+}
+
+SaverWindowWin32::~SaverWindowWin32() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
+  if (measuringDc_ != nullptr) DeleteDC(measuringDc_);
+}
+
+float SaverWindowWin32::ScreenWidth() const { return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN)); }
+float SaverWindowWin32::ScreenHeight() const { return PixelsToTwips(GetSystemMetrics(SM_CYSCREEN)); }
+
+int SaverWindowWin32::TwipsToPixels(double twips) const {
+  return static_cast<int>(std::lround(twips * dpi_ / 1440.0));
+}
+
+void SaverWindowWin32::MoveAndSize(float left, float top, float width, float height) {
+  SetWindowPos(window_, HWND_TOPMOST, TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+               TwipsToPixels(height), SWP_NOACTIVATE);
+}
+
+void SaverWindowWin32::Clear() { Redraw(); }
+
+float SaverWindowWin32::MeasureText(const std::string& text) const {
+  HGDIOBJ old = SelectObject(measuringDc_, font_.Handle());
+  const int width = TextWidthPixels(measuringDc_, SplitLines(Utf8ToWide(text)));
+  SelectObject(measuringDc_, old);
+  return PixelsToTwips(width);
+}
+
+void SaverWindowWin32::Redraw() const {
+  if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void SaverWindowWin32::Show() {
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  SetFocus(window_);
+  UpdateWindow(window_);
+}
+
+void SaverWindowWin32::Deliver(const std::function<void()>& handler) {
+  // Handlers run one at a time: a message box inside one pumps messages, and
+  // nothing may reach the saver from there.
+  if (inHandler_ || !handler) return;
+  inHandler_ = true;
+  handler();
+  inHandler_ = false;
+}
+
+void SaverWindowWin32::DeliverKey(WPARAM virtualKey) {
+  const auto keyCode = static_cast<std::int16_t>(virtualKey & 0xFFFF);
+  const std::int16_t shift = CurrentShiftState();
+  Deliver([&] {
+    if (handlers_.keyDown) handlers_.keyDown(keyCode, shift);
+  });
+}
+
+void SaverWindowWin32::DeliverMouseAt(POINT screenPoint, WPARAM buttons) {
+  // The saver sees positions relative to its own window, in twips.
+  POINT client = screenPoint;
+  ScreenToClient(window_, &client);
+  std::int16_t button = 0;
+  if (buttons & MK_LBUTTON) button |= 1;
+  if (buttons & MK_RBUTTON) button |= 2;
+  if (buttons & MK_MBUTTON) button |= 4;
+  const std::int16_t shift = CurrentShiftState();
+  const float x = PixelsToTwips(client.x);
+  const float y = PixelsToTwips(client.y);
+  Deliver([&] {
+    if (handlers_.mouseMove) handlers_.mouseMove(button, shift, x, y);
+  });
+}
+
+void SaverWindowWin32::DeliverUnload() {
+  Deliver([&] {
+    if (handlers_.unload) handlers_.unload();
+  });
+}
+
+LRESULT CALLBACK SaverWindowWin32::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<SaverWindowWin32*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (self->window_ == nullptr) self->window_ = window;
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT SaverWindowWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the back buffer paints every pixel
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_TIMER:
+      // A tick already queued when its timer was stopped is dropped.
+      if (wParam == kTimer1Id && timer1_ && timer1_->Enabled())
+        Deliver(handlers_.timer1);
+      else if (wParam == kTimer2Id && timer2_ && timer2_->Enabled())
+        Deliver(handlers_.timer2);
+      return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:  // Alt and F10 come this way; they end the saver too
+      DeliverKey(wParam);
+      return 0;
+    case WM_SYSCHAR:
+    case WM_SYSKEYUP:
+      return 0;  // no window menu to open
+    case WM_MOUSEMOVE: {
+      POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(window_, &point);
+      DeliverMouseAt(point, wParam);
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_SCREENSAVE:
+          return 0;  // this is the screen saver already
+        case SC_CLOSE:
+          DeliverUnload();
+          return 0;
+        default:
+          break;
+      }
+      break;
+    case WM_CLOSE:
+      DeliverUnload();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void SaverWindowWin32::Paint() {
+  PAINTSTRUCT paint;
+  HDC windowDc = BeginPaint(window_, &paint);
+  RECT client;
+  GetClientRect(window_, &client);
+  const SIZE size{client.right - client.left, client.bottom - client.top};
+  if (size.cx > 0 && size.cy > 0) {
+    if (backBuffer_ == nullptr || size.cx != backBufferSize_.cx || size.cy != backBufferSize_.cy) {
+      if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
+      backBuffer_ = CreateCompatibleBitmap(windowDc, size.cx, size.cy);
+      backBufferSize_ = size;
+    }
+    HDC bufferDc = CreateCompatibleDC(windowDc);
+    HGDIOBJ oldBitmap = SelectObject(bufferDc, backBuffer_);
+    FillRect(bufferDc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    label1_->Paint(bufferDc);
+    frozenLabel_->Paint(bufferDc);
+    BitBlt(windowDc, 0, 0, size.cx, size.cy, bufferDc, 0, 0, SRCCOPY);
+    SelectObject(bufferDc, oldBitmap);
+    DeleteDC(bufferDc);
+  }
+  EndPaint(window_, &paint);
+}
+
+}  // namespace velun::win32

@@ -1,0 +1,70 @@
+#include "platform/win32/text_shaping.h"
+
+#include <usp10.h>
+
+#include <algorithm>
+
+#include "platform/win32/text_direction.h"
+
+namespace velun::win32 {
+namespace {
+
+// One shaped line; the analysis is freed when it goes out of scope.
+class ShapedLine {
+ public:
+  ShapedLine(HDC dc, const std::wstring& line) {
+    if (line.empty()) return;
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(line.data()), line.size());
+    DWORD flags = SSA_GLYPHS | SSA_FALLBACK;
+    if (LineDirection(units) == TextDirection::RightToLeft) flags |= SSA_RTL;
+    const int length = static_cast<int>(line.size());
+    if (FAILED(ScriptStringAnalyse(dc, line.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, &analysis_)))
+      analysis_ = nullptr;
+  }
+  ShapedLine(const ShapedLine&) = delete;
+  ShapedLine& operator=(const ShapedLine&) = delete;
+  ~ShapedLine() {
+    if (analysis_ != nullptr) ScriptStringFree(&analysis_);
+  }
+
+  int Width() const {
+    if (analysis_ == nullptr) return 0;
+    const SIZE* size = ScriptString_pSize(analysis_);
+    return size != nullptr ? static_cast<int>(size->cx) : 0;
+  }
+  void Draw(int x, int y) const {
+    if (analysis_ != nullptr) ScriptStringOut(analysis_, x, y, 0, nullptr, 0, 0, FALSE);
+  }
+
+ private:
+  SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<std::wstring> SplitLines(std::wstring_view text) {
+  std::vector<std::wstring> lines;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring_view::npos) {
+      lines.emplace_back(text.substr(start));
+      return lines;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+}
+
+int LineWidthPixels(HDC dc, const std::wstring& line) { return ShapedLine(dc, line).Width(); }
+
+int TextWidthPixels(HDC dc, const std::vector<std::wstring>& lines) {
+  int widest = 0;
+  for (const std::wstring& line : lines) widest = std::max(widest, LineWidthPixels(dc, line));
+  return widest;
+}
+
+void DrawLine(HDC dc, int x, int y, const std::wstring& line) { ShapedLine(dc, line).Draw(x, y); }
+
+}  // namespace velun::win32

@@ -87,6 +87,15 @@ TEST(PreferencesDialog, ListsCarryTheirCodesAndOkStoresTheCodeNotThePosition) {
   rig.dialog.CmdResponse_Click(0);
   EXPECT_EQ(rig.Stored("Verse Selection", "type"), "2");
   EXPECT_EQ(rig.Stored("Animation", "type"), "4");
+
+  // A list that lost its selection leaves its setting as loaded.
+  DialogRig unselected;
+  unselected.store.values[{kApplicationName, "Animation", "type"}] = "2";
+  unselected.Load();
+  unselected.cmbAnimation.selected = -1;
+  unselected.dialog.CmdResponse_Click(0);
+  EXPECT_EQ(unselected.Stored("Animation", "type"), "2");
+  EXPECT_TRUE(unselected.program.ended);
 }
 
 TEST(PreferencesDialog, CentresWithPlainDivisionThenRoundsHalvesToEven) {

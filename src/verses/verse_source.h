@@ -43,10 +43,19 @@ bool IsHeadingLine(std::string_view line);
 // Too short or without two "-": 5; a field that is not a number: 13; out of 16 bits: 6.
 ChapterHeading ParseChapterHeading(std::string_view line);
 
+// The text shown for a verse: the line without its outer spaces, a line break,
+// then "(" chapter name ":" verse number ") ".
+std::string BuildDisplayText(std::string_view verseLine, std::string_view chapterName,
+                             std::int16_t verseNumber, std::string_view lineBreak);
+
 void ResetOrders(VerseIndex& index);
 // Fixed counts, seed, order tables, and the first chapter draw.
 void PrepareVerseSource(VerseIndex& index, const Settings& settings, UniformRandom& random);
+// Opens the verse file named by settings.VerseFilePath (UTF-8), reads it from
+// its first line and closes it again: nothing of the file is kept.
 // Reads the next verse in the given order and leaves the display text in VerseText.
+// Codes other than 1, 2 and 3 (only a hand-edited store holds them) fetch as
+// Random Verse; the code itself is left as it is.
 void FetchNextVerse(VerseIndex& index, std::int16_t selectionCode, const Settings& settings,
                     UniformRandom& random);
 // Draws a chapter for the Random Chapter order and reads its heading.

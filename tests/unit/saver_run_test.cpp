@@ -114,6 +114,43 @@ TEST(SaverRun, FromBeginingToEndShowsTheFileInOrder) {
   EXPECT_FALSE(saver.program.ended);
 }
 
+// The sample verse file, Arabic text in every order: every verse is laid out
+// within the screen less the margin, or one word to a line.
+TEST(SaverRun, SampleVerseFileRunsInEveryOrder) {
+  if (!std::filesystem::exists(VELUN_SAMPLE_VERSE_FILE)) GTEST_SKIP() << "no sample verse file";
+  for (const std::int16_t order : {kFromBeginingToEnd, kRandomChapter, kRandomVerse}) {
+    SaverHarness saver(VELUN_SAMPLE_VERSE_FILE);
+    saver.program.settings.VerseSelectionType = order;
+    saver.program.settings.TimeDelay = 1000;
+    int verses = 0, broken = 0;
+    const auto check = [&] {
+      ++verses;
+      const auto& caption = saver.screen.label1.caption;
+      broken += fakes::FakeMetrics::Lines(caption).size() > 2;
+      EXPECT_FALSE(caption.empty());
+      EXPECT_NE(caption.back(), ' ');
+      for (const auto& line : fakes::FakeMetrics::Lines(caption)) {
+        const auto trimmed = line.substr(0, line.find_last_not_of(' ') + 1);
+        EXPECT_TRUE(saver.screen.window.MeasureText(line) < saver.form.MaxLineWidth ||
+                    trimmed.find(' ') == std::string::npos)
+            << line;
+      }
+    };
+    saver.screen.timer1.onTick = [&] {
+      saver.Run([&] {
+        saver.form.VerseCycle();
+        check();
+      });
+    };
+    saver.Load();
+    check();
+    saver.screen.Advance(60000);
+    EXPECT_FALSE(saver.program.ended) << order;
+    EXPECT_GE(verses, 50) << order;
+    EXPECT_GT(broken, 0) << order;  // some verses are wider than the screen
+  }
+}
+
 // The verse file removed while the saver runs: the next cycle ends the
 // program with the standard report, the notice withdrawn and the cursor shown.
 TEST(SaverRun, VerseFileRemovedBetweenCyclesEndsWithTheUnhandledFailureReport) {

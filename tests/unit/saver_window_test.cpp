@@ -392,16 +392,6 @@ TEST(SaverUnload, WithdrawsTheNoticeShowsTheCursorSavesAllElevenSettingsAndEnds)
   EXPECT_EQ(store.writes.size(), 11u);
 }
 
-TEST(SaverUnload, CursorEndsAtSixOrMoreFromAnyCount) {
-  for (const int start : {-30, 0, 6, 40}) {
-    SaverHarness saver;
-    saver.Load();
-    saver.system.cursorCount = start;
-    saver.Key(27);
-    EXPECT_EQ(saver.system.cursorCount, std::max(6, start + 1)) << start;
-  }
-}
-
 // A stored AnimationType outside 1 to 5 and 1000 draws the animation of each
 // verse as Random Animation does, and keeps the saver moving.
 TEST(SaverMendedFaults, UnknownAnimationTypeDrawsLikeRandomAnimation) {

@@ -1,5 +1,7 @@
 #include "verses/verse_file_reader.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -35,7 +37,24 @@ void VerseFileReader::Close() {
   if (file_.is_open()) file_.close();
 }
 
+std::size_t VerseFileReader::FindInBlock(char c) const {
+  const void* found = std::memchr(block_.data() + position_, c, filled_ - position_);
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - block_.data()) : filled_;
+}
+
+std::size_t VerseFileReader::NextLineEnd() {
+  // Where the next CR and the next LF lie is remembered across lines, so each
+  // is searched for once per stretch of the block, whichever kind of line end
+  // the file uses.
+  if (nextCarriageReturn_ == kUnknown || nextCarriageReturn_ < position_)
+    nextCarriageReturn_ = FindInBlock('\r');
+  if (nextLineFeed_ == kUnknown || nextLineFeed_ < position_) nextLineFeed_ = FindInBlock('\n');
+  return std::min(nextCarriageReturn_, nextLineFeed_);
+}
+
 bool VerseFileReader::Refill() {
+  nextCarriageReturn_ = kUnknown;
+  nextLineFeed_ = kUnknown;
   if (!file_.is_open()) return false;
   const std::streamsize got = file_.sgetn(block_.data(), static_cast<std::streamsize>(block_.size()));
   position_ = 0;
@@ -75,8 +94,7 @@ std::string_view VerseFileReader::ReadLine() {
     haveText = true;
     const char* const start = block_.data() + position_;
     const char* const stop = block_.data() + filled_;
-    const char* p = start;
-    while (p != stop && *p != '\r' && *p != '\n') ++p;
+    const char* const p = block_.data() + NextLineEnd();
     const std::size_t length = static_cast<std::size_t>(p - start);
     if (p == stop) {
       if (longLine_.size() + length > kLongestLineBytes) RaiseOverflow();

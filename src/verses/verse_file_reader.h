@@ -38,6 +38,9 @@ class VerseFileReader {
   // Reads the next block of the file; false at its end.
   bool Refill();
   void SkipByteOrderMark();
+  // Offset in block_ of the next CR or LF at or after position_; filled_ when none.
+  std::size_t NextLineEnd();
+  std::size_t FindInBlock(char c) const;
   void CheckLength(std::string_view line) const;
 
   std::filebuf file_;
@@ -45,6 +48,9 @@ class VerseFileReader {
   std::size_t position_ = 0;  // next unread byte of block_
   std::size_t filled_ = 0;    // bytes of block_ that hold file data
   std::string longLine_;      // a line that runs across blocks
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::size_t nextCarriageReturn_ = kUnknown;
+  std::size_t nextLineFeed_ = kUnknown;
   bool lineFeedMayFollow_ = false;  // the last line ended at a CR at the end of a block
   std::int64_t linesRead_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "verses/verse_file_check.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -155,6 +157,14 @@ VerseFileCheck CheckVerseFile(const std::string& utf8Path) {
     checker.Line(reader.LinesRead(), line);
   }
   checker.End(reader.LinesRead());
+  // In file order; problems of the file as a whole last.
+  std::stable_sort(result.problems.begin(), result.problems.end(),
+                   [](const VerseFileProblem& a, const VerseFileProblem& b) {
+                     const auto key = [](std::int64_t line) {
+                       return line == 0 ? std::numeric_limits<std::int64_t>::max() : line;
+                     };
+                     return key(a.line) < key(b.line);
+                   });
   return result;
 }
 

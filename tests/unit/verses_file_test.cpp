@@ -222,6 +222,9 @@ TEST(VerseFileCheck, EveryProblemIsListedWithItsLine) {
   has(0, "4 headings, not 114");
   has(0, "9 verse lines, not 6348");
   EXPECT_EQ(result.problems.size(), 8u) << ::testing::PrintToString(found);
+  // In file order, the file's totals last.
+  EXPECT_EQ(result.problems.front().line, 4);
+  EXPECT_EQ(result.problems.back().line, 0);
   EXPECT_EQ(FailureOf([] { CheckVerseFile("/no/such/finalvelun.txt"); }), 53);
 }
 

@@ -151,6 +151,10 @@ int main(int argc, char** argv) {
     std::cout.flush();
     std::cerr << "velun-verses: failure " << failure.Number() << ": " << failure.Description()
               << "\n";
+    if (argc > 2 && std::string_view(argv[1]) == "show" &&
+        failure.Number() != velun::failures::kFileNotFound)
+      std::cerr << "velun-verses: \"velun-verses check " << argv[2]
+                << "\" lists the lines that depart from the layout\n";
     return kExitProblems;
   }
 }

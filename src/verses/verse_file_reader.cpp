@@ -55,6 +55,7 @@ std::size_t VerseFileReader::NextLineEnd() {
 bool VerseFileReader::Refill() {
   nextCarriageReturn_ = kUnknown;
   nextLineFeed_ = kUnknown;
+  nextHeadingMark_ = kUnknown;
   if (!file_.is_open()) return false;
   const std::streamsize got = file_.sgetn(block_.data(), static_cast<std::streamsize>(block_.size()));
   position_ = 0;
@@ -88,6 +89,7 @@ std::string_view VerseFileReader::ReadLine() {
       if (!haveText) RaiseInputPastEndOfFile();
       // The last line of a file that does not end with a line end.
       CheckLength(longLine_);
+      lastLineIsHeading_ = longLine_.find('*') != std::string::npos;
       ++linesRead_;
       return longLine_;
     }
@@ -115,12 +117,21 @@ std::string_view VerseFileReader::ReadLine() {
       // The whole line lies in this block: hand it out without a copy.
       const std::string_view line(start, length);
       CheckLength(line);
+      const std::size_t lineStart = static_cast<std::size_t>(start - block_.data());
+      if (nextHeadingMark_ == kUnknown || nextHeadingMark_ < lineStart) {
+        const std::size_t saved = position_;
+        position_ = lineStart;
+        nextHeadingMark_ = FindInBlock('*');
+        position_ = saved;
+      }
+      lastLineIsHeading_ = nextHeadingMark_ < lineStart + length;
       ++linesRead_;
       return line;
     }
     if (longLine_.size() + length > kLongestLineBytes) RaiseOverflow();
     longLine_.append(start, length);
     CheckLength(longLine_);
+    lastLineIsHeading_ = longLine_.find('*') != std::string::npos;
     ++linesRead_;
     return longLine_;
   }

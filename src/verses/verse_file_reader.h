@@ -29,6 +29,10 @@ class VerseFileReader {
   // more than a bounded part of it.
   std::string_view ReadLine();
 
+  // Whether the line just read holds the heading mark "*". Found with one search
+  // per stretch of the block, as the mark is rare, instead of a search per line.
+  bool LastLineIsHeading() const { return lastLineIsHeading_; }
+
   // Lines read whole so far; the line just read has this number.
   std::int64_t LinesRead() const { return linesRead_; }
 
@@ -51,6 +55,8 @@ class VerseFileReader {
   static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
   std::size_t nextCarriageReturn_ = kUnknown;
   std::size_t nextLineFeed_ = kUnknown;
+  std::size_t nextHeadingMark_ = kUnknown;
+  bool lastLineIsHeading_ = false;
   bool lineFeedMayFollow_ = false;  // the last line ended at a CR at the end of a block
   std::int64_t linesRead_ = 0;
 };

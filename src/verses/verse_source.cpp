@@ -46,7 +46,7 @@ ChapterHeading ReadToHeading(VerseIndex& index, VerseFileReader& reader, std::in
   std::int16_t seen = 0;
   while (seen < headings) {
     const std::string_view line = reader.ReadLine();
-    if (IsHeadingLine(line)) {
+    if (reader.LastLineIsHeading()) {
       heading = ReadHeading(index, line);
       seen = Add16(seen, 1);
     }
@@ -65,7 +65,7 @@ std::int16_t ScanToVersePosition(VerseIndex& index, VerseFileReader& reader,
     line = reader.ReadLine();
     verse = Add16(verse, 1);
     counted = Add16(counted, 1);
-    if (IsHeadingLine(line)) {
+    if (reader.LastLineIsHeading()) {
       ReadHeading(index, line);
       verse = HasNoOpeningLine(index.ChapterNumber) ? 0 : -1;
       counted = Sub16(counted, 1);

@@ -7,12 +7,8 @@
 //  [X] Previous-instance test by a named mutex held for the life of the process.
 //  [X] Ending the process at once.
 #include <string>
-#include <string_view>
 
 namespace velun::win32 {
-
-// Pure text work on a command line, so that it can be checked apart from Windows.
-std::wstring ArgumentTextOf(std::wstring_view commandLine);
 
 std::wstring CommandLineArgumentText();
 // The folder of the running program file, without a trailing backslash.

@@ -1,0 +1,630 @@
+#!/usr/bin/env python3
+"""End-to-end tests of velun.scr under Wine, in a private Xvfb display.
+
+    e2e.py --work DIR --scr velun.scr --verses finalvelun.txt --inspector velun-inspector.exe setup
+    e2e.py ... case NAME      (one scenario; exit status 0 when it passed)
+    e2e.py ... teardown
+
+`setup` starts Xvfb (a free display number), makes or reuses the throw-away Wine
+prefix DIR/wineprefix (Managed=N so that closing windows does not wait for a
+window manager; "Traditional Arabic" replaced by "Noto Naskh Arabic") and keeps
+one wineserver alive (`wineserver -p`) for every case; `teardown` ends both.
+Screenshots are kept in DIR/shots.
+"""
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+SCREEN_WIDTH, SCREEN_HEIGHT = 1280, 1024
+SETTINGS_DEFAULTS = {
+    ("Fonts", "Font Name"): "Traditional Arabic",
+    ("Fonts", "Font Size"): "30",
+    ("Fonts", "Font Color"): "128",
+    ("Fonts", "Font Bold"): "False",
+    ("Fonts", "Font Italic"): "False",
+    ("Fonts", "Font Strikethru"): "False",
+    ("Fonts", "Font Underline"): "False",
+    ("Verse Selection", "type"): "3",
+    ("Animation", "type"): "1000",
+    ("Animation", "Speed"): "600",
+    ("Time", "Delay"): "10000",
+}
+REG_SZ = 1
+# "Traditional Arabic" is not on Linux. Wine 8's Uniscribe crashes on some of the
+# sample verses in Noto Naskh Arabic and Noto Sans Arabic (their mark anchors);
+# Noto Kufi Arabic shapes every verse of the file.
+ARABIC_FONT = "Noto Kufi Arabic"
+WS_POPUP, WS_CAPTION = 0x80000000, 0x00C00000
+WS_EX_TOPMOST, WS_EX_TOOLWINDOW = 0x00000008, 0x00000080
+
+
+class Failed(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failed(message)
+
+
+# ---------------------------------------------------------------------------
+# Screenshots
+
+
+class Shot:
+    """An RGB screenshot, read through ImageMagick as a binary PPM."""
+
+    def __init__(self, path):
+        self.path = path
+        data = subprocess.run(["convert", str(path), "ppm:-"], check=True,
+                              stdout=subprocess.PIPE).stdout
+        # ImageMagick writes "P6\n<width> <height>\n255\n" and then the pixels.
+        magic, size, _maxval, rest = data.split(b"\n", 3)
+        check(magic == b"P6", f"not a PPM image: {magic!r}")
+        self.width, self.height = map(int, size.split())
+        self.pixels = rest[: self.width * self.height * 3]
+
+    def row(self, y, left=0, right=None):
+        right = self.width if right is None else right
+        start = (y * self.width + left) * 3
+        return self.pixels[start:start + (right - left) * 3]
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def ink_box(self, threshold=24, region=None):
+        """Bounding box (left, top, right, bottom) of the pixels brighter than the
+        threshold in any channel, or None when all is dark."""
+        left0, top0, right0, bottom0 = region or (0, 0, self.width, self.height)
+        table = bytes(0 if b < threshold else 1 for b in range(256))
+        rows = [y for y in range(top0, bottom0) if any(self.row(y, left0, right0).translate(table))]
+        if not rows:
+            return None
+        left, right = right0, left0
+        for y in rows:
+            marks = self.row(y, left0, right0).translate(table)
+            first, last = marks.find(1), marks.rfind(1)
+            left = min(left, left0 + first // 3)
+            right = max(right, left0 + last // 3 + 1)
+        return left, rows[0], right, rows[-1] + 1
+
+    def ink_rows(self, threshold=24):
+        table = bytes(0 if b < threshold else 1 for b in range(256))
+        return [y for y in range(self.height) if any(self.row(y).translate(table))]
+
+    def colours(self, box, threshold=24):
+        """The distinct colours brighter than the threshold inside the box."""
+        found = set()
+        left, top, right, bottom = box
+        for y in range(top, bottom):
+            row = self.row(y, left, right)
+            for i in range(0, len(row), 3):
+                pixel = row[i:i + 3]
+                if max(pixel) >= threshold:
+                    found.add(tuple(pixel))
+        return found
+
+    def mean(self, box):
+        left, top, right, bottom = box
+        total = sum(sum(self.row(y, left, right)) for y in range(top, bottom))
+        return total / ((right - left) * (bottom - top) * 3)
+
+
+# ---------------------------------------------------------------------------
+# The Wine session
+
+
+class Session:
+    def __init__(self, args):
+        self.work = Path(args.work).resolve()
+        self.scr = Path(args.scr).resolve()
+        self.verses = Path(args.verses).resolve()
+        self.inspector_exe = Path(args.inspector).resolve()
+        self.prefix = self.work / "wineprefix"
+        self.shots = self.work / "shots"
+        self.state_file = self.work / "session.json"
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": str(self.prefix),
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "WINEARCH": "win64",
+            "LC_ALL": "C.UTF-8",  # file names with non-ASCII letters
+        })
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.children = []  # saver processes started by this case
+        self.shot_count = 0
+        self.case = "setup"
+        if self.state_file.exists():
+            state = json.loads(self.state_file.read_text())
+            self.env["DISPLAY"] = state["display"]
+
+    # -- set-up and tear-down ------------------------------------------------
+
+    def setup(self):
+        self.teardown(quiet=True)
+        self.work.mkdir(parents=True, exist_ok=True)
+        self.shots.mkdir(exist_ok=True)
+        for tool, path in (("velun.scr", self.scr), ("inspector", self.inspector_exe),
+                           ("verse file", self.verses)):
+            check(path.exists(), f"{tool} missing: {path}")
+        number = next(n for n in range(90, 200) if not Path(f"/tmp/.X{n}-lock").exists()
+                      and not Path(f"/tmp/.X11-unix/X{n}").exists())
+        xvfb = subprocess.Popen(
+            ["Xvfb", f":{number}", "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
+             "-nolisten", "tcp", "-noreset"],
+            start_new_session=True, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=open(self.work / "xvfb.log", "w"))
+        deadline = time.monotonic() + 20
+        while not Path(f"/tmp/.X11-unix/X{number}").exists():
+            check(xvfb.poll() is None, "Xvfb ended at its start (see xvfb.log)")
+            check(time.monotonic() < deadline, "Xvfb did not start within 20 s")
+            time.sleep(0.05)
+        self.env["DISPLAY"] = f":{number}"
+        self.state_file.write_text(json.dumps({"display": self.env["DISPLAY"], "xvfb": xvfb.pid}))
+
+        started = time.monotonic()
+        if not (self.prefix / "system.reg").exists():
+            subprocess.run(["wineboot", "-i"], env=self.env, check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            print(f"Wine prefix made in {time.monotonic() - started:.1f} s")
+        # Nothing that outlives this step may hold CTest's output open, or CTest waits
+        # for it: the wineserver and Wine's desktop process write to /dev/null.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for key, name, value in (
+                (r"HKCU\Software\Wine\X11 Driver", "Managed", "N"),
+                (r"HKCU\Software\Wine\Fonts\Replacements", "Traditional Arabic", ARABIC_FONT),
+                # A program that crashes ends at once instead of waiting in the debugger.
+                (r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "Debugger", "")):
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", value,
+                            "/f"], env=self.env, check=True, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+        started = time.monotonic()
+        monitors = self.inspector("monitors")
+        print(f"inspector's first start {time.monotonic() - started:.2f} s; "
+              f"monitors: {monitors['monitors']}")
+
+    def teardown(self, quiet=False):
+        if "DISPLAY" in self.env and self.prefix.exists():
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+        if self.state_file.exists():
+            state = json.loads(self.state_file.read_text())
+            try:
+                os.kill(state["xvfb"], signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+            self.state_file.unlink()
+        elif not quiet:
+            print("no session to end")
+
+    # -- driving Windows programs -------------------------------------------
+
+    def inspector(self, *args, timeout=30):
+        out = subprocess.run(["wine", str(self.inspector_exe), *map(str, args)], env=self.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+        text = out.stdout.decode("utf-8", "replace").strip().splitlines()
+        check(text, f"inspector {args[0]} gave no answer")
+        return json.loads(text[-1])
+
+    def windows_path(self, path):
+        """The path as the program sees it: Wine maps / to drive Z:."""
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def start(self, *args, program=None):
+        process = subprocess.Popen(["wine", str(program or self.scr), *args], env=self.env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        process.started = time.monotonic()
+        self.children.append(process)
+        return process
+
+    def launch(self, command_line, wait_ms):
+        """Starts a Windows process with exactly this command line (blanks and all)."""
+        answer = self.inspector("launch", wait_ms, command_line)
+        check(answer.get("started"), f"could not start {command_line!r}: {answer}")
+        if not answer["exited"]:
+            self.launched.append(answer["pid"])
+        return answer
+
+    def saver_window(self, timeout_ms=10000):
+        answer = self.inspector("window", "Velun Saver", timeout_ms, "VelunSaverWindow")
+        return answer if answer["found"] else None
+
+    def wait_exit(self, process, seconds):
+        try:
+            process.wait(timeout=seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def key(self, name):
+        subprocess.run(["xdotool", "key", name], env=self.env, check=True)
+
+    def mouse_to(self, x, y):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], env=self.env, check=True)
+
+    def shot(self, label):
+        self.shot_count += 1
+        path = self.shots / f"{self.case}-{self.shot_count:02d}-{label}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True)
+        return Shot(path)
+
+    def registry(self):
+        values = self.inspector("registry-dump")["values"]
+        return {(v["section"], v["key"]): (v["type"], v["text"]) for v in values}
+
+    def registry_texts(self):
+        return {k: text for k, (_, text) in self.registry().items()}
+
+    def registry_set(self, section, key, text, dword=False):
+        answer = self.inspector("registry-set-dword" if dword else "registry-set", section, key, text)
+        check(answer.get("set"), f"could not store {section}\\{key}")
+
+    def registry_clear(self):
+        self.inspector("registry-clear")
+
+    def folder_with(self, name, verses=True):
+        """A fresh folder holding the program (and the verse file)."""
+        folder = self.work / "folders" / name
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        shutil.copy(self.scr, folder / "velun.scr")
+        if verses:
+            shutil.copy(self.verses, folder / "finalvelun.txt")
+        return folder
+
+    def cleanup(self):
+        """Ends whatever a failed case left running, so the next case starts clean."""
+        for process in self.children:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+        for pid in self.launched:
+            self.inspector("terminate", pid)
+
+
+# ---------------------------------------------------------------------------
+# Shared checks
+
+
+def wait_for_rest(s, label, seconds=8.0):
+    """Screenshots until the verse stands still; returns the last one and its ink box."""
+    deadline = time.monotonic() + seconds
+    previous = None
+    while True:
+        time.sleep(0.4)
+        shot = s.shot(label)
+        box = shot.ink_box()
+        if box is not None and box == previous:
+            return shot, box
+        previous = box
+        check(time.monotonic() < deadline, f"the verse did not come to rest: {box}")
+
+
+def check_centred(box, tolerance_x=40, tolerance_y=30):
+    left, top, right, bottom = box
+    check(abs(left - (SCREEN_WIDTH - right)) <= tolerance_x,
+          f"verse not centred across: ink {box}")
+    check(abs(top - (SCREEN_HEIGHT - bottom)) <= tolerance_y, f"verse not centred down: ink {box}")
+
+
+def end_with_key(s, process, key="x", limit=1.0):
+    pressed = time.monotonic()
+    s.key(key)
+    check(s.wait_exit(process, 5), f"key {key} did not end the saver")
+    elapsed = time.monotonic() - pressed
+    print(f"key {key} ended the saver in {elapsed:.2f} s")
+    check(elapsed <= limit, f"the saver took {elapsed:.2f} s to end after a key")
+
+
+def start_saver(s, *args, program=None):
+    process = s.start(*args, program=program)
+    window = s.saver_window()
+    check(window is not None, "no saver window")
+    print(f"saver window visible {time.monotonic() - process.started:.2f} s after the start")
+    time.sleep(0.5)  # keys sent at once to a new window may be lost
+    return process, window
+
+
+def message_box(s, title, timeout_ms=10000):
+    box = s.inspector("controls", title, timeout_ms, "#32770")
+    check(box["found"], f"no message box titled {title!r}")
+    texts = [c["text"] for c in box["controls"] if c["class"] == "Static" and c["text"]]
+    buttons = [c["text"] for c in box["controls"] if c["class"] == "Button"]
+    check(len(texts) == 1, f"message box texts: {texts}")
+    return texts[0], buttons
+
+
+def press_ok(s, title, process):
+    answer = s.inspector("press", title, "OK", 5000, "#32770")
+    check(answer["pressed"], "could not press OK")
+    check(s.wait_exit(process, 5), "the program did not end after OK")
+
+
+# ---------------------------------------------------------------------------
+# The scenarios
+
+
+def case_fresh_start(s):
+    """Fresh store, "/S": full screen, dark-red verse centred, a key ends it, all
+    eleven settings saved with their default texts."""
+    s.registry_clear()
+    s.mouse_to(640, 512)
+    process, window = start_saver(s, "/S")
+    check(window["rect"] == [0, 0, SCREEN_WIDTH, SCREEN_HEIGHT], f"window rect {window['rect']}")
+    style, exstyle = window["style"] & 0xFFFFFFFF, window["exstyle"]
+    check(style & WS_POPUP and not style & WS_CAPTION, f"not a borderless popup: {style:#x}")
+    check(exstyle & WS_EX_TOPMOST, "not top-most")
+    check(exstyle & WS_EX_TOOLWINDOW, "would show in the taskbar")
+    print(f"window {window['rect']}, style {style:#x}, extended style {exstyle:#x}")
+    shot, box = wait_for_rest(s, "resting")
+    check_centred(box)
+    colours = shot.colours(box)
+    reds = [c for c in colours if c[1] <= 8 and c[2] <= 8]
+    check(len(reds) >= 0.98 * len(colours), f"not all ink is dark red: {sorted(colours)[:10]}")
+    check(max(c[0] for c in colours) in range(120, 136), "the verse colour is not 128 red")
+    check(process.poll() is None, "the saver ended by itself")
+    end_with_key(s, process)
+    stored = s.registry()
+    check(set(stored) == set(SETTINGS_DEFAULTS), f"settings stored: {sorted(stored)}")
+    for key, text in SETTINGS_DEFAULTS.items():
+        check(stored[key] == (REG_SZ, text), f"{key} stored as {stored[key]}, not {text!r}")
+
+
+def case_normalising(s):
+    """Stored texts come back in their normal form; a hand-made REG_DWORD reads as its number."""
+    s.registry_clear()
+    s.registry_set("Fonts", "Font Size", "31.5")
+    s.registry_set("Animation", "type", "6")
+    s.registry_set("Fonts", "Font Bold", "TRUE")
+    s.registry_set("Fonts", "Font Color", "255abc")
+    s.registry_set("Time", "Delay", "20000", dword=True)
+    process, _ = start_saver(s, "/S")
+    shot, box = wait_for_rest(s, "bold-red")
+    check(max(c[0] for c in shot.colours(box)) >= 250, "the verse is not in colour 255 (red)")
+    end_with_key(s, process)
+    stored = s.registry()
+    expected = {("Fonts", "Font Size"): "32", ("Animation", "type"): "1000",
+                ("Fonts", "Font Bold"): "True", ("Fonts", "Font Color"): "255",
+                ("Time", "Delay"): "20000"}
+    for key, text in expected.items():
+        check(stored.get(key) == (REG_SZ, text), f"{key} stored as {stored.get(key)}, not {text!r}")
+
+
+def fatal_report_lines(text, number, folder):
+    lines = text.split("\r\n")
+    check(len(lines) == 5, f"the report has {len(lines)} lines: {lines}")
+    check(lines[0] == "An Error has Occured.  The Holy Velun Saver is exiting.", lines[0])
+    check(lines[1].startswith("Please report the following information to me at ")
+          and lines[1].endswith(":"), lines[1])
+    check(lines[2] == f"Error Number: {number}", lines[2])
+    check(lines[3].startswith("Message: ") and len(lines[3]) > len("Message: "), lines[3])
+    check(lines[4] == "Path: " + folder, f"{lines[4]!r} is not the folder {folder!r}")
+    return lines
+
+
+def case_bad_setting(s):
+    """A stored bold "yes": the fatal report before any window; OK ends; store untouched."""
+    s.registry_clear()
+    s.registry_set("Fonts", "Font Bold", "yes")
+    s.registry_set("Fonts", "Font Size", "20")
+    before = s.registry()
+    folder = s.folder_with("bad-setting")
+    process = s.start("/S", program=folder / "velun.scr")
+    text, buttons = message_box(s, "Error")
+    print(text.replace("\r\n", " | "))
+    fatal_report_lines(text, 13, s.windows_path(folder))
+    check(buttons == ["OK"], f"buttons {buttons}")
+    check(s.saver_window(0) is None, "a saver window is showing")
+    s.shot("error-box")
+    press_ok(s, "Error", process)
+    check(s.registry() == before, f"the store changed: {s.registry()}")
+
+
+def case_missing_verse_file(s):
+    """No verse file beside the program: the report with 53 and the folder; nothing saved."""
+    s.registry_clear()
+    folder = s.folder_with("no-verses", verses=False)
+    process = s.start("/S", program=folder / "velun.scr")
+    text, _ = message_box(s, "Error")
+    print(text.replace("\r\n", " | "))
+    fatal_report_lines(text, 53, s.windows_path(folder))
+    check(s.saver_window(0) is None, "the saver window is showing")
+    press_ok(s, "Error", process)
+    check(s.registry() == {}, f"settings were saved: {s.registry()}")
+
+
+def case_switches(s):
+    """One instance only; only "/S" (any case, anything after it) and no argument run
+    the saver; other switches end with nothing shown and nothing saved."""
+    s.registry_clear()
+    first, _ = start_saver(s, "/S")
+    started = time.monotonic()
+    second = s.launch(f'"{s.windows_path(s.scr)}" /S', 5000)
+    check(second["exited"], "a second instance kept running")
+    print(f"second instance ended after {time.monotonic() - started:.2f} s")
+    end_with_key(s, first)
+
+    for argument in ("/p 123", "/a", "-s", " /s", "s", "/"):
+        s.registry_clear()
+        answer = s.launch(f'"{s.windows_path(s.scr)}" {argument}', 8000)
+        check(answer["exited"], f"{argument!r} kept the program running")
+        check(s.saver_window(0) is None, f"{argument!r} left a window")
+        check(s.registry() == {}, f"{argument!r} saved settings")
+
+    for arguments in (["/s:9"], ["/S", "5"], []):
+        process, _ = start_saver(s, *arguments)
+        end_with_key(s, process)
+
+
+def case_pop_on_and_freeze(s):
+    """Pop on Screen, 1 s delay: the verse changes; S freezes it with the notice at the
+    top-left; S again hides the notice and the verses go on."""
+    s.registry_clear()
+    s.registry_set("Animation", "type", "5")
+    s.registry_set("Time", "Delay", "1000")
+    s.registry_set("Verse Selection", "type", "1")
+    process, _ = start_saver(s, "/S")
+    first = s.shot("first-verse")
+    check_centred(first.ink_box())
+    time.sleep(1.3)
+    second = s.shot("next-verse")
+    check(first.pixels != second.pixels, "the verse did not change after the delay")
+
+    s.key("s")
+    time.sleep(0.4)
+    frozen = s.shot("frozen")
+    notice = frozen.ink_box(region=(0, 0, 400, 40))
+    check(notice is not None and notice[0] == 0 and notice[1] == 0,
+          f"no notice at the top-left corner: {notice}")
+    check(frozen.mean((0, 0, 150, 10)) > 120, "the notice is not in the dialog colours")
+    time.sleep(2.3)
+    still = s.shot("still-frozen")
+    check(still.pixels == frozen.pixels, "the verse changed while frozen")
+
+    s.key("s")
+    time.sleep(0.4)
+    resumed = s.shot("resumed")
+    check(resumed.ink_box(region=(0, 0, 400, 40)) is None, "the notice did not go")
+    time.sleep(1.4)
+    later = s.shot("after-resume")
+    check(later.pixels != resumed.pixels, "the verses did not go on after the second S")
+    check(process.poll() is None, "S ended the saver")
+    end_with_key(s, process)
+
+
+def case_slide_caught_midway(s):
+    """A slide from the top at speed 0 is caught on its way: the label partly on
+    screen, and two frames half a second apart show the same pixels shifted down
+    (the label moves whole; a torn frame would not match)."""
+    s.registry_clear()
+    s.registry_set("Animation", "type", "1")
+    s.registry_set("Animation", "Speed", "0")
+    process, _ = start_saver(s, "/S")
+    deadline = time.monotonic() + 10
+    while True:
+        check(time.monotonic() < deadline, "the slide never came on screen")
+        first = s.shot("sliding")
+        box1 = first.ink_box()
+        if box1 is not None:
+            break
+        time.sleep(0.2)
+    time.sleep(0.5)
+    second = s.shot("sliding-later")
+    box2 = second.ink_box()
+    print(f"caught mid-way: ink {box1}, then {box2}")
+    check(box1[1] < 40 and box1[3] < SCREEN_HEIGHT // 2, f"not entering at the top: {box1}")
+    check(box2 is not None and box2[3] < SCREEN_HEIGHT // 2, f"past the middle already: {box2}")
+    shift = box2[3] - box1[3]
+    check(shift > 0, f"the label is not moving down: {box1}, {box2}")
+    check(box2[1] < box1[1] + shift, "no more of the label came in from above")
+    for y in range(box1[1], box1[3]):
+        check(second.row(y + shift) == first.row(y), f"row {y} is not the same {shift} px lower")
+    end_with_key(s, process)
+
+
+def case_mouse_and_alt(s):
+    """The first mouse report only records a position; a move elsewhere ends the
+    saver; Alt on its own ends it too."""
+    s.registry_clear()
+    s.mouse_to(200, 200)
+    process, _ = start_saver(s, "/S")
+    time.sleep(1.0)
+    check(process.poll() is None, "the first mouse report ended the saver")
+    s.mouse_to(200, 200)
+    time.sleep(0.5)
+    check(process.poll() is None, "a report at the same place ended the saver")
+    s.mouse_to(203, 201)
+    moved = time.monotonic()
+    check(s.wait_exit(process, 5), "a mouse movement did not end the saver")
+    print(f"mouse movement ended the saver in {time.monotonic() - moved:.2f} s")
+    check(len(s.registry()) == 11, "the settings were not saved")
+
+    process, _ = start_saver(s, "/S")
+    end_with_key(s, process, key="Alt_L")
+
+
+def case_unicode_folder(s):
+    """The program in a folder named with non-ASCII letters finds its verse file and
+    shows a verse; its report names that folder."""
+    s.registry_clear()
+    folder = s.folder_with("ڤيرسات Ünïcødé", verses=False)
+    process = s.start("/S", program=folder / "velun.scr")
+    text, _ = message_box(s, "Error")
+    fatal_report_lines(text, 53, s.windows_path(folder))
+    press_ok(s, "Error", process)
+
+    shutil.copy(s.verses, folder / "finalvelun.txt")
+    process, _ = start_saver(s, "/S", program=folder / "velun.scr")
+    shot, box = wait_for_rest(s, "unicode-folder")
+    check_centred(box)
+    end_with_key(s, process)
+    check(len(s.registry()) == 11, "the settings were not saved")
+
+
+def case_unhandled_failure(s):
+    """The verse file removed while the saver runs: the next verse fails, the
+    standard report titled "Velun Saver" shows, and OK ends the program."""
+    s.registry_clear()
+    s.registry_set("Animation", "type", "5")
+    s.registry_set("Time", "Delay", "1000")
+    folder = s.folder_with("vanishing")
+    process, _ = start_saver(s, "/S", program=folder / "velun.scr")
+    (folder / "finalvelun.txt").unlink()
+    text, buttons = message_box(s, "Velun Saver", 5000)
+    print(text.replace("\r\n", " | "))
+    check(text == "Run-time error '53':\r\n\r\nFile not found", f"report {text!r}")
+    check(buttons == ["OK"], f"buttons {buttons}")
+    s.shot("run-time-error")
+    press_ok(s, "Velun Saver", process)
+
+
+CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--scr", required=True)
+    parser.add_argument("--verses", required=True)
+    parser.add_argument("--inspector", required=True)
+    parser.add_argument("action", choices=["setup", "teardown", "case"])
+    parser.add_argument("name", nargs="?")
+    args = parser.parse_args()
+    session = Session(args)
+    session.launched = []
+    if args.action == "setup":
+        session.setup()
+        return 0
+    if args.action == "teardown":
+        session.teardown()
+        return 0
+    check(args.name in CASES, f"no case {args.name}; cases: {', '.join(CASES)}")
+    check("DISPLAY" in session.env and session.state_file.exists(), "no session: run setup first")
+    session.case = args.name
+    started = time.monotonic()
+    try:
+        CASES[args.name](session)
+    except Failed as failure:
+        print(f"FAILED: {failure}")
+        session.shot("failure")
+        return 1
+    finally:
+        session.cleanup()
+        print(f"{args.name}: {time.monotonic() - started:.1f} s; screenshots in {session.shots}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

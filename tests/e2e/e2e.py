@@ -36,10 +36,12 @@ SETTINGS_DEFAULTS = {
     ("Time", "Delay"): "10000",
 }
 REG_SZ = 1
-# "Traditional Arabic" is not on Linux. Wine 8's Uniscribe crashes on some of the
-# sample verses in Noto Naskh Arabic and Noto Sans Arabic (their mark anchors);
-# Noto Kufi Arabic shapes every verse of the file.
-ARABIC_FONT = "Noto Kufi Arabic"
+# "Traditional Arabic" is not on Linux. Wine 8's Uniscribe corrupts its heap on
+# some of the sample verses in Noto Naskh Arabic and Noto Sans Arabic (marks on
+# lam-lam ligatures: "Unknown Anchor Format"); Noto Kufi Arabic does not take the
+# Arabic character set, so Wine falls back to DejaVu Sans Mono. Amiri shapes every
+# verse of the file; its lines are tall.
+ARABIC_FONT = "Amiri"
 WS_POPUP, WS_CAPTION = 0x80000000, 0x00C00000
 WS_EX_TOPMOST, WS_EX_TOOLWINDOW = 0x00000008, 0x00000080
 

@@ -75,13 +75,16 @@ void DrawnLabel::SetCaption(const std::string& caption) {
 }
 
 void DrawnLabel::Measure() {
-  lines_ = SplitLines(Utf8ToWide(caption_));
-  lineWidths_.clear();
-  HDC dc = owner_.MeasuringDc();
+  // Shaped once per caption and font; every frame of a slide draws these.
+  lines_.clear();
+  widestLine_ = 0;
+  HDC dc = owner_.DrawingDc();
   HGDIOBJ old = SelectObject(dc, font_.Handle());
-  for (const std::wstring& line : lines_) lineWidths_.push_back(LineWidthPixels(dc, line));
+  for (const std::wstring& line : SplitLines(Utf8ToWide(caption_))) {
+    lines_.emplace_back(dc, line);
+    widestLine_ = std::max(widestLine_, lines_.back().Width());
+  }
   SelectObject(dc, old);
-  widestLine_ = lineWidths_.empty() ? 0 : *std::max_element(lineWidths_.begin(), lineWidths_.end());
 }
 
 void DrawnLabel::FontChanged() {
@@ -132,6 +135,7 @@ void DrawnLabel::SetBounds(std::int32_t left, std::int32_t top, std::int32_t wid
 }
 
 void DrawnLabel::Paint(HDC dc) const {
+  // dc is the window's drawing dc, in which the lines were shaped.
   if (!visible_) return;
   const int left = owner_.TwipsToPixels(left_);
   const int top = owner_.TwipsToPixels(top_);
@@ -147,13 +151,13 @@ void DrawnLabel::Paint(HDC dc) const {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkMode(dc, TRANSPARENT);
     for (std::size_t i = 0; i < lines_.size(); ++i)
-      DrawLine(dc, left, top + static_cast<int>(i) * lineHeight, lines_[i]);
+      lines_[i].Draw(left, top + static_cast<int>(i) * lineHeight);
   } else {
     SetTextColor(dc, color_);
     SetBkMode(dc, TRANSPARENT);
     const int right = left + widestLine_;
     for (std::size_t i = 0; i < lines_.size(); ++i)
-      DrawLine(dc, right - lineWidths_[i], top + static_cast<int>(i) * lineHeight, lines_[i]);
+      lines_[i].Draw(right - lines_[i].Width(), top + static_cast<int>(i) * lineHeight);
   }
   SelectObject(dc, old);
 }
@@ -185,7 +189,8 @@ void WindowTimer::SetEnabled(bool enabled) {
 SaverWindowWin32::SaverWindowWin32(HINSTANCE instance)
     : FontHolderImpl<velun::SaverWindow>(VerseLabelFont(), PrimaryMonitorDpi()) {
   dpi_ = font_.Dpi();
-  measuringDc_ = CreateCompatibleDC(nullptr);
+  drawingDc_ = CreateCompatibleDC(nullptr);
+  originalBitmap_ = GetCurrentObject(drawingDc_, OBJ_BITMAP);
 
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -212,8 +217,13 @@ SaverWindowWin32::~SaverWindowWin32() {
     SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
   }
+  label1_.reset();  // their shaped lines belong to the drawing dc
+  frozenLabel_.reset();
+  if (drawingDc_ != nullptr) {
+    SelectObject(drawingDc_, originalBitmap_);
+    DeleteDC(drawingDc_);
+  }
   if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
-  if (measuringDc_ != nullptr) DeleteDC(measuringDc_);
 }
 
 float SaverWindowWin32::ScreenWidth() const { return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN)); }
@@ -231,9 +241,9 @@ void SaverWindowWin32::MoveAndSize(float left, float top, float width, float hei
 void SaverWindowWin32::Clear() { Redraw(); }
 
 float SaverWindowWin32::MeasureText(const std::string& text) const {
-  HGDIOBJ old = SelectObject(measuringDc_, font_.Handle());
-  const int width = TextWidthPixels(measuringDc_, SplitLines(Utf8ToWide(text)));
-  SelectObject(measuringDc_, old);
+  HGDIOBJ old = SelectObject(drawingDc_, font_.Handle());
+  const int width = TextWidthPixels(drawingDc_, SplitLines(Utf8ToWide(text)));
+  SelectObject(drawingDc_, old);
   return PixelsToTwips(width);
 }
 
@@ -354,18 +364,18 @@ void SaverWindowWin32::Paint() {
   const SIZE size{client.right - client.left, client.bottom - client.top};
   if (size.cx > 0 && size.cy > 0) {
     if (backBuffer_ == nullptr || size.cx != backBufferSize_.cx || size.cy != backBufferSize_.cy) {
+      HBITMAP buffer = CreateCompatibleBitmap(windowDc, size.cx, size.cy);
+      SelectObject(drawingDc_, buffer);
       if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
-      backBuffer_ = CreateCompatibleBitmap(windowDc, size.cx, size.cy);
+      backBuffer_ = buffer;
       backBufferSize_ = size;
     }
-    HDC bufferDc = CreateCompatibleDC(windowDc);
-    HGDIOBJ oldBitmap = SelectObject(bufferDc, backBuffer_);
-    FillRect(bufferDc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    label1_->Paint(bufferDc);
-    frozenLabel_->Paint(bufferDc);
-    BitBlt(windowDc, 0, 0, size.cx, size.cy, bufferDc, 0, 0, SRCCOPY);
-    SelectObject(bufferDc, oldBitmap);
-    DeleteDC(bufferDc);
+    // The whole frame is made in the back buffer and copied in one go: no flicker,
+    // and a frame is never seen half drawn.
+    FillRect(drawingDc_, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (label1_) label1_->Paint(drawingDc_);
+    if (frozenLabel_) frozenLabel_->Paint(drawingDc_);
+    BitBlt(windowDc, 0, 0, size.cx, size.cy, drawingDc_, 0, 0, SRCCOPY);
   }
   EndPaint(window_, &paint);
 }

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/win32/gdi_font.h"
+#include "platform/win32/text_shaping.h"
 #include "saver/window_services.h"
 
 namespace velun::win32 {
@@ -70,8 +71,7 @@ class DrawnLabel : public FontHolderImpl<velun::Label> {
   SaverWindowWin32& owner_;
   Style style_;
   std::string caption_;
-  std::vector<std::wstring> lines_;
-  std::vector<int> lineWidths_;  // pixels
+  std::vector<ShapedLine> lines_;  // shaped in the window's drawing dc
   int widestLine_ = 0;
   std::int32_t left_ = 0, top_ = 0;             // twips
   std::int32_t fixedWidth_ = 0, fixedHeight_ = 0;  // twips, the notice only
@@ -125,7 +125,8 @@ class SaverWindowWin32 : public FontHolderImpl<velun::SaverWindow> {
 
   float PixelsToTwips(double pixels) const { return static_cast<float>(pixels * 1440.0 / dpi_); }
   int TwipsToPixels(double twips) const;
-  HDC MeasuringDc() const { return measuringDc_; }
+  // The one memory dc that holds the back buffer; text is measured and shaped in it.
+  HDC DrawingDc() const { return drawingDc_; }
   void Redraw() const;
 
   // Runs one of the saver's handlers unless one is running already.
@@ -141,7 +142,8 @@ class SaverWindowWin32 : public FontHolderImpl<velun::SaverWindow> {
 
   HWND window_ = nullptr;
   int dpi_ = 96;
-  HDC measuringDc_ = nullptr;
+  HDC drawingDc_ = nullptr;
+  HGDIOBJ originalBitmap_ = nullptr;
   HBITMAP backBuffer_ = nullptr;
   SIZE backBufferSize_{0, 0};
   SaverEventHandlers handlers_;

@@ -1,47 +1,47 @@
 #include "platform/win32/text_shaping.h"
 
-#include <usp10.h>
-
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/text_direction.h"
 
 namespace velun::win32 {
-namespace {
 
-// One shaped line; the analysis is freed when it goes out of scope.
-class ShapedLine {
- public:
-  ShapedLine(HDC dc, const std::wstring& line) {
-    if (line.empty()) return;
-    const std::u16string_view units(reinterpret_cast<const char16_t*>(line.data()), line.size());
-    DWORD flags = SSA_GLYPHS | SSA_FALLBACK;
-    if (LineDirection(units) == TextDirection::RightToLeft) flags |= SSA_RTL;
-    const int length = static_cast<int>(line.size());
-    if (FAILED(ScriptStringAnalyse(dc, line.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
-                                   nullptr, nullptr, nullptr, nullptr, nullptr, &analysis_)))
-      analysis_ = nullptr;
-  }
-  ShapedLine(const ShapedLine&) = delete;
-  ShapedLine& operator=(const ShapedLine&) = delete;
-  ~ShapedLine() {
+ShapedLine::ShapedLine(HDC dc, const std::wstring& line) {
+  if (line.empty()) return;
+  const std::u16string_view units(reinterpret_cast<const char16_t*>(line.data()), line.size());
+  DWORD flags = SSA_GLYPHS | SSA_FALLBACK;
+  if (LineDirection(units) == TextDirection::RightToLeft) flags |= SSA_RTL;
+  const int length = static_cast<int>(line.size());
+  if (FAILED(ScriptStringAnalyse(dc, line.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr, &analysis_)))
+    analysis_ = nullptr;
+}
+
+ShapedLine::ShapedLine(ShapedLine&& other) noexcept
+    : analysis_(std::exchange(other.analysis_, nullptr)) {}
+
+ShapedLine& ShapedLine::operator=(ShapedLine&& other) noexcept {
+  if (this != &other) {
     if (analysis_ != nullptr) ScriptStringFree(&analysis_);
+    analysis_ = std::exchange(other.analysis_, nullptr);
   }
+  return *this;
+}
 
-  int Width() const {
-    if (analysis_ == nullptr) return 0;
-    const SIZE* size = ScriptString_pSize(analysis_);
-    return size != nullptr ? static_cast<int>(size->cx) : 0;
-  }
-  void Draw(int x, int y) const {
-    if (analysis_ != nullptr) ScriptStringOut(analysis_, x, y, 0, nullptr, 0, 0, FALSE);
-  }
+ShapedLine::~ShapedLine() {
+  if (analysis_ != nullptr) ScriptStringFree(&analysis_);
+}
 
- private:
-  SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
-};
+int ShapedLine::Width() const {
+  if (analysis_ == nullptr) return 0;
+  const SIZE* size = ScriptString_pSize(analysis_);
+  return size != nullptr ? static_cast<int>(size->cx) : 0;
+}
 
-}  // namespace
+void ShapedLine::Draw(int x, int y) const {
+  if (analysis_ != nullptr) ScriptStringOut(analysis_, x, y, 0, nullptr, 0, 0, FALSE);
+}
 
 std::vector<std::wstring> SplitLines(std::wstring_view text) {
   std::vector<std::wstring> lines;
@@ -57,14 +57,10 @@ std::vector<std::wstring> SplitLines(std::wstring_view text) {
   }
 }
 
-int LineWidthPixels(HDC dc, const std::wstring& line) { return ShapedLine(dc, line).Width(); }
-
 int TextWidthPixels(HDC dc, const std::vector<std::wstring>& lines) {
   int widest = 0;
-  for (const std::wstring& line : lines) widest = std::max(widest, LineWidthPixels(dc, line));
+  for (const std::wstring& line : lines) widest = std::max(widest, ShapedLine(dc, line).Width());
   return widest;
 }
-
-void DrawLine(HDC dc, int x, int y, const std::wstring& line) { ShapedLine(dc, line).Draw(x, y); }
 
 }  // namespace velun::win32

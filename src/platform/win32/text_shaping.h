@@ -4,11 +4,13 @@
 //  [X] Lines split at CR LF; a text measures as its widest line, the empty text as 0
 //  [X] Each line shaped in the reading direction of its first strong character, so
 //      Arabic is joined, right to left, and measured exactly as it is drawn
-//  [X] Drawing a line with its left edge at x (the caller right-aligns by width)
+//  [X] A shaped line kept for drawing again and again (a slide redraws its label
+//      on every tick) without shaping it anew
 //  [ ] No word wrapping: the saver lays out its lines itself
 // GDI's DrawTextW and GetTextExtentPoint32W measure Arabic unjoined under some
 // systems, which would put right-aligned lines off their edge; Uniscribe does not.
 #include <windows.h>
+#include <usp10.h>
 
 #include <string>
 #include <string_view>
@@ -18,12 +20,27 @@ namespace velun::win32 {
 
 std::vector<std::wstring> SplitLines(std::wstring_view text);
 
-// Width in pixels of one line in the font selected into dc.
-int LineWidthPixels(HDC dc, const std::wstring& line);
-// Width of the widest line.
+// One line shaped in the font selected into dc. It draws into that same dc (with
+// the font then selected there), so the dc must outlive it.
+class ShapedLine {
+ public:
+  ShapedLine(HDC dc, const std::wstring& line);
+  ShapedLine(ShapedLine&& other) noexcept;
+  ShapedLine& operator=(ShapedLine&& other) noexcept;
+  ShapedLine(const ShapedLine&) = delete;
+  ShapedLine& operator=(const ShapedLine&) = delete;
+  ~ShapedLine();
+
+  int Width() const;  // pixels
+  // Draws with the left edge at x and the top at y, in the dc's text colour and
+  // background mode.
+  void Draw(int x, int y) const;
+
+ private:
+  SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
+};
+
+// Width in pixels of the widest line, in the font selected into dc.
 int TextWidthPixels(HDC dc, const std::vector<std::wstring>& lines);
-// Draws the line with its left edge at x and its top at y, in the dc's text colour
-// and background mode.
-void DrawLine(HDC dc, int x, int y, const std::wstring& line);
 
 }  // namespace velun::win32

@@ -6,7 +6,9 @@
 
 namespace velun::win32 {
 
-// Shows the dialog modally; it saves the settings and ends the process when it closes.
+// Shows the dialog modally; it saves the settings and ends the process when it
+// closes. Returns only by raising a failure: the dialog could not be shown, or
+// its load failed.
 void ShowPreferencesDialog(Program& program, SystemServices& system, SettingsStore& store);
 
 }  // namespace velun::win32

@@ -15,7 +15,12 @@
 //   registry-set-dword SECTION KEY N a REG_DWORD value
 //   registry-clear                   removes the program's settings key
 //   monitors                         the monitors Windows reports
+//   dialog   TITLE TIMEOUT_MS [CLASS]        a dialog in detail: client rectangle, owner,
+//                                            title bar, focus, default button, tab order, and
+//                                            every control (hidden ones too) with its style,
+//                                            list entries or track-bar settings
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -318,6 +323,102 @@ int CommandMonitors() {
   return 0;
 }
 
+
+BOOL CALLBACK CollectAnyChild(HWND child, LPARAM data) {
+  reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+  return TRUE;
+}
+
+// The text a control holds (for an edit or a list, not a caption that another
+// process could read directly).
+std::wstring ControlText(HWND control) {
+  wchar_t text[1024] = {};
+  SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::string ControlJson(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  const std::wstring windowClass = ClassOf(control);
+  std::string json = "{\"class\":" + Json(windowClass) + ",\"id\":" +
+                     std::to_string(GetDlgCtrlID(control)) + ",\"text\":" +
+                     Json(ControlText(control)) + ",\"rect\":" + Json(rect) + ",\"style\":" +
+                     std::to_string(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE))) +
+                     ",\"exstyle\":" + std::to_string(GetWindowLongW(control, GWL_EXSTYLE)) +
+                     ",\"visible\":" + (IsWindowVisible(control) ? "true" : "false");
+  if (windowClass == L"ComboBox") {
+    const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+    json += ",\"selected\":" + std::to_string(SendMessageW(control, CB_GETCURSEL, 0, 0)) +
+            ",\"items\":[";
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t item[512] = {};
+      if (SendMessageW(control, CB_GETLBTEXTLEN, i, 0) < 511)
+        SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      json += (i ? "," : "");
+      json += "{\"text\":" + Json(item) + ",\"data\":" +
+              std::to_string(SendMessageW(control, CB_GETITEMDATA, i, 0)) + "}";
+    }
+    json += "]";
+  } else if (windowClass == TRACKBAR_CLASSW) {
+    json += ",\"pos\":" + std::to_string(SendMessageW(control, TBM_GETPOS, 0, 0)) +
+            ",\"min\":" + std::to_string(SendMessageW(control, TBM_GETRANGEMIN, 0, 0)) +
+            ",\"max\":" + std::to_string(SendMessageW(control, TBM_GETRANGEMAX, 0, 0)) +
+            ",\"line\":" + std::to_string(SendMessageW(control, TBM_GETLINESIZE, 0, 0)) +
+            ",\"page\":" + std::to_string(SendMessageW(control, TBM_GETPAGESIZE, 0, 0)) +
+            ",\"ticks\":" + std::to_string(SendMessageW(control, TBM_GETNUMTICS, 0, 0));
+  } else if (windowClass == L"Static") {
+    json += std::string(",\"icon\":") +
+            (SendMessageW(control, STM_GETICON, 0, 0) != 0 ? "true" : "false");
+  }
+  return json + "}";
+}
+
+int CommandDialog(const std::wstring& title, DWORD timeout, const std::wstring& windowClass) {
+  HWND window = WaitForWindow(title, timeout, windowClass);
+  if (window == nullptr) {
+    Answer("{\"found\":false}");
+    return 1;
+  }
+  Sleep(100);  // let a dialog finish laying out its controls
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+  TITLEBARINFO titleBar{};
+  titleBar.cbSize = sizeof titleBar;
+  GetTitleBarInfo(window, &titleBar);
+  const LRESULT defId = SendMessageW(window, DM_GETDEFID, 0, 0);
+  std::string json = "{" + WindowJson(window) + ",\"client\":" + Json(client) +
+                     ",\"owner\":" + (GetWindow(window, GW_OWNER) ? "true" : "false") +
+                     ",\"title_bar\":" + Json(titleBar.rcTitleBar) +
+                     ",\"focus\":" +
+                     std::to_string(thread.hwndFocus ? GetDlgCtrlID(thread.hwndFocus) : -1) +
+                     ",\"default\":" +
+                     std::to_string(HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : -1) +
+                     ",\"tab_order\":[";
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  HWND item = first;
+  for (int i = 0; item != nullptr && i < 64; ++i) {
+    json += (i ? "," : "") + std::to_string(GetDlgCtrlID(item));
+    item = GetNextDlgTabItem(window, item, FALSE);
+    if (item == first) break;
+  }
+  json += "],\"controls\":[";
+  std::vector<HWND> children;
+  EnumChildWindows(window, CollectAnyChild, reinterpret_cast<LPARAM>(&children));
+  bool firstControl = true;
+  for (HWND child : children) {
+    if (GetParent(child) != window) continue;  // a combo box's own edit or list
+    json += (firstControl ? "" : ",") + ControlJson(child);
+    firstControl = false;
+  }
+  Answer(json + "]}");
+  return 0;
+}
+
 }  // namespace
 
 int wmain() {
@@ -338,6 +439,7 @@ int wmain() {
   if (command == L"registry-set-dword" && count == 5) return CommandRegistrySet(a[2], a[3], a[4], true);
   if (command == L"registry-clear") return CommandRegistryClear();
   if (command == L"monitors") return CommandMonitors();
+  if (command == L"dialog" && count >= 4) return CommandDialog(a[2], number(3), optional(4));
   Answer("{\"error\":\"usage\"}");
   return 2;
 }

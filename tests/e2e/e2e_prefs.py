@@ -20,7 +20,7 @@ WARNING = "The Time delay is in the range of 1 to 60 seconds"
 DPI = 96  # Wine's default; the layout below is checked at this DPI
 
 WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x00C00000, 0x00080000, 0x00040000
-WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_TABSTOP = 0x00020000, 0x00010000, 0x00010000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00020000, 0x00010000
 BS_TYPEMASK, BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BS_GROUPBOX = 0xF, 0, 1, 7
 CBS_TYPEMASK, CBS_DROPDOWNLIST, CBS_SORT = 0x3, 0x3, 0x100
 TBS_VERT, TBS_AUTOTICKS = 0x2, 0x1
@@ -160,16 +160,23 @@ def press(s, button, title=TITLE):
           f"could not press {button} in {title}")
 
 
-def read_warning(s):
+def read_warning(s, closer_look=False):
     text, buttons = e2e.message_box(s, "Velun Saver", 5000)
     check(text == WARNING, f"warning text {text!r}")
     check(buttons == ["OK"], f"warning buttons {buttons}")
+    if not closer_look:
+        return
     box = s.inspector("dialog", "Velun Saver", 1000, DIALOG_CLASS)
     icons = [c for c in box["controls"] if c["class"] == "Static" and c["visible"]
              and c["style"] & SS_TYPEMASK == SS_ICON]
     check(len(icons) == 1, "the warning shows no icon")
     check(box["owner"], "the warning is not modal over the dialog")
-    return box
+
+
+def wine_reg(s, *args):
+    e2e.subprocess.run(["wine", "reg", *args], env=s.env, check=True,
+                       stdin=e2e.subprocess.DEVNULL, stdout=e2e.subprocess.DEVNULL,
+                       stderr=e2e.subprocess.DEVNULL)
 
 
 def stored(s):
@@ -278,21 +285,25 @@ def case_prefs_fresh(s):
 
 def case_prefs_time_delay(s):
     """Delay texts typed into the box: rejected ones show the warning and keep the
-    dialog open with the delay unchanged; 7.9 stores 7000 and " 12 " 12000. OK with
-    0, the warning closed, then Cancel keeps the lists and slider chosen before."""
+    dialog open with the delay unchanged; 7.9 stores 7000 and " 12 " 12000; the
+    numeric test follows the user's locale. OK with 0, the warning closed, then
+    Cancel keeps the lists and slider chosen before, with the opening delay."""
     s.registry_clear()
     process, d = open_dialog(s, "/C")
     keys(s, "Tab", "Tab", "Tab")
     check(look(s, 1000).focus() == "TxtTimeDelay", "three Tabs do not reach the delay box")
-    for text in ("0", "61", "12s", "abc", ""):
+    # "2.5.1" is not a number where "." is the decimal point (the user's locale here).
+    rejected = ("", "abc", "0", "61", "2.5.1", "12s")
+    for text in rejected:
         type_text(s, text)
         keys(s, "Return")
-        read_warning(s)
+        read_warning(s, closer_look=not text)
         press(s, "OK", "Velun Saver")
         time.sleep(0.2)
         check(process.poll() is None, f"the dialog closed after {text!r}")
-        d = look(s, 2000)
-        check(d["TxtTimeDelay"]["text"] == text, f"the box holds {d['TxtTimeDelay']['text']!r}")
+    d = look(s, 2000)
+    check(d.focus() == "TxtTimeDelay", f"the warning moved the focus to {d.focus()}")
+    check(d["TxtTimeDelay"]["text"] == rejected[-1], "the box does not keep what was typed")
     s.shot("after-warnings")
     # The close box stores whatever the settings hold: the delay is still the opening one.
     keys(s, "alt+F4")
@@ -307,6 +318,22 @@ def case_prefs_time_delay(s):
         keys(s, "Return")
         ended(s, process, f"OK with {text!r}")
         expect_stored(s, {("Time", "Delay"): delay})
+
+    # Where "," is the decimal point and "." groups digits, "2.5.1" passes the test
+    # and reads as 2: the numeric test follows the user's locale, the reading does not.
+    international = r"HKCU\Control Panel\International"
+    try:
+        for name, value in (("sDecimal", ","), ("sThousand", ".")):
+            wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+        process, _ = open_dialog(s, "/C")
+        keys(s, "Tab", "Tab", "Tab")
+        type_text(s, "2.5.1")
+        keys(s, "Return")
+        ended(s, process, "OK with 2.5.1 in a comma locale")
+        expect_stored(s, {("Time", "Delay"): "2000"})
+    finally:
+        for name, value in (("sDecimal", "."), ("sThousand", ",")):
+            wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
 
     # Opening with stored choices other than the defaults.
     s.registry_clear()
@@ -328,8 +355,11 @@ def case_prefs_time_delay(s):
     keys(s, "Return")  # Enter on a list presses OK
     read_warning(s)
     press(s, "OK", "Velun Saver")
-    press(s, "Cancel")
-    ended(s, process, "Cancel")
+    time.sleep(0.3)
+    keys(s, "shift+Tab")
+    check(look(s, 1000).focus() == "Cancel", "Shift+Tab from the verse list misses Cancel")
+    keys(s, "Return")  # Enter presses the button that has the focus
+    ended(s, process, "Enter on Cancel")
     expect_stored(s, {("Verse Selection", "type"): "1", ("Animation", "type"): "1000",
                       ("Animation", "Speed"): "400", ("Time", "Delay"): "15500"})
 
@@ -389,8 +419,9 @@ def by_id(answer, control_id):
 
 def case_prefs_choosers(s):
     """The font chooser opens on the stored face and size; Escape keeps the six
-    font settings; a size typed and confirmed is stored. The colour chooser opens
-    on 128; Escape changes nothing."""
+    font settings; a size typed and confirmed is stored. The colour
+    chooser opens on 128; Escape changes nothing; a colour clicked and confirmed is
+    stored, and Cancel in the dialog keeps both choices."""
     s.registry_clear()
     s.registry_set("Fonts", "Font Italic", "True")
     process, _ = open_dialog(s, "/C")
@@ -419,14 +450,27 @@ def case_prefs_choosers(s):
     rgb = [by_id(colour, i)["text"] for i in (0x2C2, 0x2C3, 0x2C4)]
     print(f"colour chooser opens on red, green, blue {rgb}")
     check(rgb == ["128", "0", "0"], f"the colour chooser opens on {rgb}")
-    s.shot("colour-chooser")
+    shot = s.shot("colour-chooser")
     keys(s, "Escape")
     time.sleep(0.3)
+    # Pure red is one of the basic colours: a click on it and OK confirm it.
+    press(s, "Font Color")
+    colour = chooser(s, "Color")
+    left, top, right, bottom = colour["rect"]
+    reds = [(x, y) for y in range(top, bottom) for x in range(left, right)
+            if shot.pixel(x, y) == (255, 0, 0)]
+    check(reds, "no red among the basic colours")
+    s.mouse_to(*reds[len(reds) // 2])
+    e2e.subprocess.run(["xdotool", "click", "1"], env=s.env, check=True)
+    keys(s, "Return")
+    time.sleep(0.3)
+    # Cancel in the dialog undoes neither chooser.
     press(s, "Cancel")
     ended(s, process, "Cancel")
     expected = dict(SETTINGS_DEFAULTS)
     expected[("Fonts", "Font Size")] = "12"
     expected[("Fonts", "Font Italic")] = "True"
+    expected[("Fonts", "Font Color")] = "255"
     expect_stored(s, expected)
 
 

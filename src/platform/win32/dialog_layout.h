@@ -42,7 +42,7 @@ struct ControlDesign {
 inline constexpr int kClientWidthTwips = 5232;
 inline constexpr int kClientHeightTwips = 4344;
 // A drop-down list's height comes from its font; this is the height of its open list.
-inline constexpr int kDropDownListTwips = 1800;
+inline constexpr int kDropDownListTwips = 3000;
 
 inline constexpr std::array<ControlDesign, 18> kDialogDesign{{
     {kIdOk, ControlKind::DefaultButton, L"OK", 0, 4080, 3840, 975, 375},

@@ -58,8 +58,8 @@ TAB_ORDER = ["OK", "CmdFonts", "cmdColor", "TxtTimeDelay", "cmbAnimation", "Sldr
              "cmbVerseSelection"]
 
 
-def px(twips):
-    return int(twips * DPI / 1440 + 0.5)
+def px(twips, dpi=DPI):
+    return int(twips * dpi / 1440 + 0.5)
 
 
 # ---------------------------------------------------------------------------
@@ -199,10 +199,38 @@ def ended(s, process, what, seconds=5):
 # The scenarios
 
 
+def check_layout(d, dpi):
+    """The dialog centred, its client area and every control where the design puts
+    it, converted to pixels at this DPI."""
+    left, top, right, bottom = d.rect
+    check(abs(left - (SCREEN_WIDTH - right)) <= 1 and abs(top - (SCREEN_HEIGHT - bottom)) <= 1,
+          f"not centred: {d.rect}")
+    cl, ct, cr, cb = d.client
+    check((cr - cl, cb - ct) == (px(5232, dpi), px(4344, dpi)),
+          f"client area {cr - cl} x {cb - ct} at {dpi} DPI")
+    for name, kind, caption, frame, x, y, w, h in DESIGN:
+        c = d[name]
+        fx, fy = FRAMES[frame] if frame else (0, 0)
+        place = [c["rect"][0] - cl, c["rect"][1] - ct]
+        expected = [px(fx + x, dpi), px(fy + y, dpi)]
+        check(place == expected, f"{name} at {place}, not {expected} ({dpi} DPI)")
+        size = [c["rect"][2] - c["rect"][0], c["rect"][3] - c["rect"][1]]
+        if w is not None:
+            check(size[0] == px(w, dpi), f"{name} is {size[0]} wide, not {px(w, dpi)}")
+        if h is not None:
+            check(size[1] == px(h, dpi), f"{name} is {size[1]} high, not {px(h, dpi)}")
+        if caption is not None:
+            check(c["text"] == caption, f"{name} says {c['text']!r}")
+        check(c["visible"], f"{name} is hidden")
+        if kind == "label":
+            check(size[0] > 0 and 8 <= size[1] <= 2 * dpi // 9, f"{name} sized {size}")
+
+
 def case_prefs_fresh(s):
     """Fresh store, "/C": the dialog centred, every control of the design at its
     place to the pixel, in tab order with the focus on OK, showing the defaults;
-    Esc does nothing; Enter presses OK, which stores all eleven settings."""
+    Esc does nothing; Enter presses OK, which stores all eleven settings. At 120
+    DPI the same design lands on the larger pixels."""
     s.registry_clear()
     process, d = open_dialog(s, "/C")
     style = d.answer["style"] & 0xFFFFFFFF
@@ -212,27 +240,9 @@ def case_prefs_fresh(s):
           f"resizable or with a minimise/maximise box: {style:#x}")
     check(not d.answer["owner"], "the dialog has an owner")
 
+    check_layout(d, DPI)
     left, top, right, bottom = d.rect
-    check(abs(left - (SCREEN_WIDTH - right)) <= 1 and abs(top - (SCREEN_HEIGHT - bottom)) <= 1,
-          f"not centred: {d.rect}")
     cl, ct, cr, cb = d.client
-    check((cr - cl, cb - ct) == (px(5232), px(4344)), f"client area {cr - cl} x {cb - ct}")
-
-    for name, kind, caption, frame, x, y, w, h in DESIGN:
-        c = d[name]
-        fx, fy = FRAMES[frame] if frame else (0, 0)
-        place = [c["rect"][0] - cl, c["rect"][1] - ct]
-        check(place == [px(fx + x), px(fy + y)], f"{name} at {place}, not {[px(fx + x), px(fy + y)]}")
-        size = [c["rect"][2] - c["rect"][0], c["rect"][3] - c["rect"][1]]
-        if w is not None:
-            check(size[0] == px(w), f"{name} is {size[0]} wide, not {px(w)}")
-        if h is not None:
-            check(size[1] == px(h), f"{name} is {size[1]} high, not {px(h)}")
-        if caption is not None:
-            check(c["text"] == caption, f"{name} says {c['text']!r}")
-        check(c["visible"], f"{name} is hidden")
-        if kind == "label":
-            check(0 < size[0] <= px(x + 2400) and 8 <= size[1] <= 20, f"{name} sized {size}")
     check(d["Image1"]["icon"], "Image1 shows no icon")
     check(d["OK"]["style"] & BS_TYPEMASK == BS_DEFPUSHBUTTON, "OK is not the default button")
     check(d["Cancel"]["style"] & BS_TYPEMASK == BS_PUSHBUTTON, "Cancel is a default button")
@@ -281,6 +291,17 @@ def case_prefs_fresh(s):
     check(set(texts) == set(SETTINGS_DEFAULTS), f"stored {sorted(texts)}")
     check(all(t == REG_SZ for t, _ in s.registry().values()), "a setting is not text")
     expect_stored(s, SETTINGS_DEFAULTS)
+
+    # At 120 DPI a pixel is 12 twips: the same design, larger.
+    dpi_key = r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"
+    try:
+        wine_reg(s, "add", dpi_key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "120", "/f")
+        process, d = open_dialog(s, "/C")
+        check_layout(d, 120)
+        keys(s, "alt+F4")
+        ended(s, process, "Alt+F4")
+    finally:
+        wine_reg(s, "add", dpi_key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(DPI), "/f")
 
 
 def case_prefs_time_delay(s):

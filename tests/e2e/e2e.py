@@ -262,6 +262,10 @@ class Session:
         subprocess.run(["import", "-window", "root", str(path)], env=self.env, check=True)
         return Shot(path)
 
+    def wine_reg(self, *args):
+        subprocess.run(["wine", "reg", *args], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+
     def registry(self):
         values = self.inspector("registry-dump")["values"]
         return {(v["section"], v["key"]): (v["type"], v["text"]) for v in values}
@@ -372,6 +376,8 @@ def case_fresh_start(s):
     print(f"window {window['rect']}, style {style:#x}, extended style {exstyle:#x}")
     shot, box = wait_for_rest(s, "resting")
     check_centred(box)
+    limit = (SCREEN_WIDTH * 15 - 2000) // 15  # the screen less 2000 twips, 15 twips a pixel
+    check(box[2] - box[0] <= limit + 4, f"a line is wider than {limit} px: {box}")
     colours = shot.colours(box)
     reds = [c for c in colours if c[1] <= 8 and c[2] <= 8]
     check(len(reds) >= 0.98 * len(colours), f"not all ink is dark red: {sorted(colours)[:10]}")
@@ -596,6 +602,27 @@ def case_unhandled_failure(s):
     check(buttons == ["OK"], f"buttons {buttons}")
     s.shot("run-time-error")
     press_ok(s, "Velun Saver", process)
+
+
+def case_high_dpi(s):
+    """At 144 DPI (15 twips a pixel become 10) the window still covers the screen,
+    the verse is centred, and no line is wider than the screen less 2000 twips."""
+    s.registry_clear()
+    s.registry_set("Verse Selection", "type", "1")
+    desktop = r"HKCU\Control Panel\Desktop"
+    s.wine_reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "144", "/f")
+    try:
+        process, window = start_saver(s, "/S")
+        check(window["rect"] == [0, 0, SCREEN_WIDTH, SCREEN_HEIGHT], f"window rect {window['rect']}")
+        _, box = wait_for_rest(s, "144-dpi")
+        print(f"verse ink at 144 DPI: {box}")
+        check_centred(box)
+        limit = (SCREEN_WIDTH * 1440 // 144 - 2000) * 144 // 1440
+        check(box[2] - box[0] <= limit + 4, f"a line is wider than {limit} px: {box}")
+        end_with_key(s, process)
+    finally:
+        s.wine_reg("delete", desktop, "/v", "LogPixels", "/f")
+    check(s.registry_texts()[("Fonts", "Font Size")] == "30", "the font size changed with the DPI")
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}

@@ -440,7 +440,7 @@ def by_id(answer, control_id):
 
 def case_prefs_choosers(s):
     """The font chooser opens on the stored face and size; Escape keeps the six
-    font settings; a size typed and confirmed is stored. The colour
+    font settings; it refuses 49 and a size typed and confirmed is stored. The colour
     chooser opens on 128; Escape changes nothing; a colour clicked and confirmed is
     stored, and Cancel in the dialog keeps both choices."""
     s.registry_clear()
@@ -457,14 +457,24 @@ def case_prefs_choosers(s):
     s.shot("font-chooser")
     keys(s, "Escape")
     time.sleep(0.3)
-    check(look(s, 2000).focus() is not None, "the dialog lost its controls")
+    check(not s.inspector("window", "Font", 0, DIALOG_CLASS)["found"], "Escape left the chooser")
+    check(process.poll() is None, "Escape in the chooser closed the dialog")
 
     press(s, "Fonts")
     chooser(s, "Font")
     keys(s, "alt+s")  # the size box
+    type_text(s, "49")  # beyond the limits the program gives the chooser
+    keys(s, "Return")
+    text, _ = e2e.message_box(s, "Error", 5000)
+    print(f"the font chooser refuses 49: {text!r}")
+    check("8" in text and "48" in text, f"the chooser's refusal does not name 8 to 48: {text!r}")
+    press(s, "OK", "Error")
+    time.sleep(0.3)
+    keys(s, "alt+s")
     type_text(s, "12")
     keys(s, "Return")
     time.sleep(0.3)
+    check(not s.inspector("window", "Font", 0, DIALOG_CLASS)["found"], "the chooser stays open")
 
     press(s, "Font Color")
     colour = chooser(s, "Color")

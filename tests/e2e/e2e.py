@@ -625,6 +625,28 @@ def case_high_dpi(s):
     check(s.registry_texts()[("Fonts", "Font Size")] == "30", "the font size changed with the DPI")
 
 
+def case_window_messages(s):
+    """The system's own requests: a screen-saver request while the saver runs is
+    ignored; the window menu's Close and a plain close end the saver as its unload
+    does, saving the settings."""
+    WM_CLOSE, WM_SYSCOMMAND, SC_CLOSE, SC_SCREENSAVE = 0x0010, 0x0112, 0xF060, 0xF140
+
+    def post(message, wparam):
+        answer = s.inspector("post", "Velun Saver", "VelunSaverWindow", message, wparam)
+        check(answer.get("posted"), "could not post to the saver window")
+
+    for message, wparam in ((WM_SYSCOMMAND, SC_CLOSE), (WM_CLOSE, 0)):
+        s.registry_clear()
+        process, _ = start_saver(s, "/S")
+        post(WM_SYSCOMMAND, SC_SCREENSAVE)
+        time.sleep(1.0)
+        check(process.poll() is None, "a screen-saver request ended the running saver")
+        check(s.saver_window(0) is not None, "the saver window went away")
+        post(message, wparam)
+        check(s.wait_exit(process, 5), f"message {message:#x} {wparam:#x} did not end the saver")
+        check(len(s.registry()) == 11, "closing did not save the settings")
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 

@@ -15,6 +15,7 @@
 //   registry-set-dword SECTION KEY N a REG_DWORD value
 //   registry-clear                   removes the program's settings key
 //   monitors                         the monitors Windows reports
+//   post     TITLE CLASS MESSAGE WPARAM      posts a message to that window (numbers in decimal)
 //   dialog   TITLE TIMEOUT_MS [CLASS]        a dialog in detail: client rectangle, owner,
 //                                            title bar, focus, default button, tab order, and
 //                                            every control (hidden ones too) with its style,
@@ -232,6 +233,14 @@ int CommandTerminate(DWORD pid) {
   return 0;
 }
 
+int CommandPost(const std::wstring& title, const std::wstring& windowClass, UINT message,
+                WPARAM wParam) {
+  HWND window = WaitForWindow(title, 5000, windowClass);
+  const bool posted = window != nullptr && PostMessageW(window, message, wParam, 0);
+  Answer(std::string("{\"posted\":") + (posted ? "true" : "false") + "}");
+  return posted ? 0 : 1;
+}
+
 int CommandRegistryDump() {
   std::string json = "{\"values\":[";
   bool first = true;
@@ -439,6 +448,7 @@ int wmain() {
   if (command == L"registry-set-dword" && count == 5) return CommandRegistrySet(a[2], a[3], a[4], true);
   if (command == L"registry-clear") return CommandRegistryClear();
   if (command == L"monitors") return CommandMonitors();
+  if (command == L"post" && count == 6) return CommandPost(a[2], a[3], number(4), number(5));
   if (command == L"dialog" && count >= 4) return CommandDialog(a[2], number(3), optional(4));
   Answer("{\"error\":\"usage\"}");
   return 2;

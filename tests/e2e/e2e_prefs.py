@@ -79,7 +79,6 @@ class Dialog:
             if name is not None:
                 check(name not in self.by_name, f"two controls look like {name}")
                 self.by_name[name] = control
-        self.by_id = {c["id"]: c for c in answer["controls"]}
 
     def name_of(self, c):
         cls, text, style = c["class"], c["text"], c["style"]

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fakes/failure_of.h"
 #include "fakes/fake_system.h"
 #include "startup/conversions.h"
 #include "startup/failure.h"
@@ -15,16 +16,7 @@
 namespace velun {
 namespace {
 
-// The failure number a call raises, or 0 when it raises none.
-template <typename F>
-int FailureOf(F&& f) {
-  try {
-    f();
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
-}
+using testing::FailureOf;
 
 TEST(Conversions, NumbersRoundHalvesToEvenAndFailOutsideTheirWidth) {
   EXPECT_EQ(TextToNumber16("30"), 30);

@@ -13,21 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "fakes/failure_of.h"
 #include "startup/failure.h"
 #include "verses/verse_source.h"
 
 namespace velun::testing {
-
-// The failure number a call raises, or 0 when it raises none.
-template <typename F>
-int FailureOf(F&& f) {
-  try {
-    f();
-  } catch (const Failure& failure) {
-    return failure.Number();
-  }
-  return 0;
-}
 
 inline bool HasOpeningLine(int chapter) { return chapter != 1 && chapter != 9; }
 

@@ -4,7 +4,9 @@
 #                                    the Linux program (Qt 6, an Arabic Naskh font) and what
 #                                    its end-to-end tests and benchmark use (Xvfb, xdotool,
 #                                    ImageMagick, xclip, XScreenSaver's fontglide)
-#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Xvfb and the fonts
+#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Wine's own fonts
+#                                    (Marlett draws the captions' close boxes) and the Naskh
+#                                    font that stands for "Traditional Arabic" under Wine
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
@@ -13,7 +15,7 @@ packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchm
           xscreensaver-data-extra)
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-             wine wine64 fonts-hosny-amiri)
+             wine wine64 fonts-wine fonts-farsiweb)
   # The Linux package's tests: the stand-in for XScreenSaver's window, dpkg-shlibdeps for
   # the .deb's dependencies, and the checkers of its XML and desktop entries.
   packages+=(libx11-dev dpkg-dev libxml2-utils desktop-file-utils)

@@ -43,9 +43,19 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
-# Wine 8's Uniscribe crashes on some verses in Noto Naskh Arabic; Amiri shapes them all.
+# Nazli (fonts-farsiweb), a Naskh face that Wine 8's Uniscribe shapes joined in every
+# verse of the sample file, with lines 1.55 ems apart (scripts/shaping-probe.sh shows
+# it; Noto Naskh Arabic corrupts Wine's heap, Amiri's lines stand 4.2 ems apart).
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Traditional Arabic' /t REG_SZ \
-  /d 'Amiri' /f >/dev/null 2>&1
+  /d 'Nazli' /f >/dev/null 2>&1
+# Wine's own Marlett draws the buttons of window captions (without it the close box
+# shows as the letter "r"). This Wine does not load the files of fonts-wine by itself,
+# so the prefix names the file.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$marlett" ]; then
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+    /t REG_SZ /d "Z:${marlett//\//\\}" /f >/dev/null 2>&1
+fi
 if [ -n "$virtual" ]; then
   # No window manager in the virtual display: let Wine place its windows itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1

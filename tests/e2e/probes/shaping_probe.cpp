@@ -276,6 +276,8 @@ int wmain(int argc, wchar_t** argv) {
   double layoutSeconds = 0, drawSeconds = 0, heapSeconds = 0;
   std::set<wchar_t> characters;
   long verses = 0, lines = 0, failed = 0, blank = 0;
+  std::size_t mostLines = 0;
+  std::string tallestVerse;
   int widest = 0;
   try {
     velun::VerseFileReader reader(path);
@@ -307,7 +309,12 @@ int wmain(int argc, wchar_t** argv) {
           unbroken ? display.substr(0, display.size() - 1)  // as the last piece, trimmed
                    : velun::WrapVerseText(display, limit, measure);
       QueryPerformanceCounter(&t1);
-      for (const std::wstring& line : SplitLines(velun::win32::Utf8ToWide(caption))) {
+      const std::vector<std::wstring> captionLines = SplitLines(velun::win32::Utf8ToWide(caption));
+      if (captionLines.size() > mostLines) {
+        mostLines = captionLines.size();
+        tallestVerse = std::to_string(chapter) + ":" + std::to_string(verse);
+      }
+      for (const std::wstring& line : captionLines) {
         characters.insert(line.begin(), line.end());
         std::fill(pixels, pixels + pixelCount, 0u);
         GdiFlush();
@@ -349,6 +356,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   PrintMissingGlyphs(dc, characters);
+  std::printf("the tallest caption: chapter:verse %s, %zu lines, %zu px\n", tallestVerse.c_str(),
+              mostLines, mostLines * lineHeight);
   std::printf("time: layout %.1f s, shaping and drawing %.1f s, heap checks %.1f s\n",
               layoutSeconds, drawSeconds, heapSeconds);
   std::printf("shaped %ld verses in %ld lines: %ld failed, %ld blank, widest %d px, %.1f s\n",

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <span>
 #include <system_error>
 
 #include "startup/failure.h"
@@ -113,7 +114,7 @@ class Builder {
     return std::nullopt;
   }
 
-  void VerseRows(const std::vector<TableRow>& rows, char separator) {
+  void VerseRows(std::span<const TableRow> rows, char separator) {
     for (const TableRow& row : rows) {
       ++dataRows_;
       lastRow_ = &row;
@@ -203,7 +204,7 @@ class Builder {
     ++chaptersPresent_;
   }
 
-  void NameRows(const std::string& source, const std::vector<TableRow>& rows, char separator) {
+  void NameRows(const std::string& source, std::span<const TableRow> rows, char separator) {
     std::array<bool, kChapterCount + 1> named{};
     for (const TableRow& row : rows) {
       if (!FieldCount(source, row, 2, "chapter and name", separator)) continue;
@@ -305,13 +306,12 @@ bool IsNamesMarker(const TableRow& row) {
 }
 
 // Drops a header row: one whose first fields are not numbers.
-std::vector<TableRow> WithoutHeader(std::vector<TableRow> rows, std::size_t numberFields) {
+std::span<const TableRow> WithoutHeader(std::span<const TableRow> rows, std::size_t numberFields) {
   if (rows.empty()) return rows;
   const TableRow& first = rows.front();
   for (std::size_t i = 0; i < numberFields && i < first.fields.size(); ++i)
     if (LooksLikeNumber(first.fields[i])) return rows;
-  rows.erase(rows.begin());
-  return rows;
+  return rows.subspan(1);
 }
 
 std::string TemporaryName(const std::filesystem::path& output) {
@@ -379,12 +379,11 @@ BuiltVerseFile BuildVerseFile(std::string_view tableBytes, const std::string& ta
   const Table table = ReadTable(tableBytes);
   builder.TableProblems(tableName, table);
 
+  // The builder refers to rows of the tables, which live to the end.
   const auto marker = std::find_if(table.rows.begin(), table.rows.end(), IsNamesMarker);
   builder.VerseRows(WithoutHeader({table.rows.begin(), marker}, 2), table.separator);
   builder.ChapterChecks();
 
-  // Kept alive while the builder refers to their rows.
-  std::vector<TableRow> sectionRows;
   Table namesTable;
   if (namesBytes) {
     namesTable = ReadTable(*namesBytes);
@@ -392,11 +391,9 @@ BuiltVerseFile BuildVerseFile(std::string_view tableBytes, const std::string& ta
     if (marker != table.rows.end())
       builder.Problem(tableName, &*marker, "the table has a NAMES section, and a names table is "
                                            "given as well; keep one of them");
-    namesTable.rows = WithoutHeader(std::move(namesTable.rows), 1);
-    builder.NameRows(namesName, namesTable.rows, namesTable.separator);
+    builder.NameRows(namesName, WithoutHeader(namesTable.rows, 1), namesTable.separator);
   } else if (marker != table.rows.end()) {
-    sectionRows = WithoutHeader({marker + 1, table.rows.end()}, 1);
-    builder.NameRows(tableName, sectionRows, table.separator);
+    builder.NameRows(tableName, WithoutHeader({marker + 1, table.rows.end()}, 1), table.separator);
   } else {
     builder.NumbersAsNames();
   }

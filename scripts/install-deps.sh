@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-dev)
+          clang libclang-rt-dev qt6-base-dev)
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
              wine wine64 xvfb xauth xdotool imagemagick x11-utils fonts-noto-core

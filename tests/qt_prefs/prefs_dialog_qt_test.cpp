@@ -32,15 +32,6 @@
 namespace velun {
 namespace {
 
-QApplication& Application() {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "velun_qt_prefs_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
-}
-
 // Runs the action on the modal window of type T as soon as it is the active one.
 // Each step waits on its own timer, so a step may open the next modal window.
 template <typename T>
@@ -67,10 +58,7 @@ T* Find(QWidget* dialog, const char* name) {
 // One run of the dialog over a store in memory; a watchdog closes every window
 // if a scenario leaves one open.
 struct DialogRun {
-  DialogRun() {
-    Application();
-    program.settings.LineBreak = "\r\n";
-  }
+  DialogRun() { program.settings.LineBreak = "\r\n"; }
 
   void Show() {
     LoadSettings(program.settings, store);
@@ -383,5 +371,33 @@ TEST(QtPreferencesDialog, ChoosersOpenOnTheSettingsRefuseSizesBeyondTheLimitsAnd
   EXPECT_EQ(run.Stored("Time", "Delay"), "15500");  // Cancel
 }
 
+TEST(QtPreferencesDialog, ACloseAskedForWhileAChooserIsOpenSavesOnceTheChooserCloses) {
+  // SIGTERM closes every window, the chooser first; the dialog then unloads.
+  DialogRun run;
+  bool openAfterClose = false;
+  When<QDialog>([&](QDialog* d) {
+    When<QColorDialog>([&](QColorDialog* chooser) {
+      d->close();
+      openAfterClose = d->isVisible() && !run.program.ended;
+      chooser->setCurrentColor(QColor(0, 0, 255));
+      chooser->accept();
+    });
+    Find<QPushButton>(d, "cmdColor")->click();
+  });
+  run.Show();
+  EXPECT_TRUE(openAfterClose);
+  EXPECT_TRUE(run.program.ended);
+  EXPECT_EQ(run.system.endCount, 1);
+  EXPECT_EQ(run.Stored("Fonts", "Font Color"), std::to_string(255 << 16));
+}
+
 }  // namespace
 }  // namespace velun
+
+// One application for all the tests, made before and ended after them.
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}

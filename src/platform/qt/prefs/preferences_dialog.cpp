@@ -96,7 +96,10 @@ class PreferencesDialog : public QDialog {
 
  protected:
   // The close box, the window menu's Close and Alt+F4.
+  // A close asked for while a handler runs (a chooser or a message box open, and
+  // SIGTERM closing every window) is carried out as soon as that handler returns.
   void closeEvent(QCloseEvent* event) override {
+    if (inHandler_) closeRequested_ = true;
     Deliver([this] { form_->Form_Unload(); });
     if (program_.ended)
       event->accept();
@@ -197,6 +200,7 @@ class PreferencesDialog : public QDialog {
     if (form_ == nullptr || inHandler_) return;
     inHandler_ = true;
     RunHandler(program_, system_, std::forward<Handler>(handler));
+    if (closeRequested_) RunHandler(program_, system_, [this] { form_->Form_Unload(); });
     inHandler_ = false;
     if (program_.ended) done(QDialog::Accepted);
   }
@@ -215,6 +219,7 @@ class PreferencesDialog : public QDialog {
   std::unique_ptr<QtChoosers> CommonDialog1_;
   std::unique_ptr<frmConfig> form_;
   bool inHandler_ = false;
+  bool closeRequested_ = false;
 };
 
 }  // namespace

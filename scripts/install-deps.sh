@@ -10,6 +10,9 @@ if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
              wine wine64 xvfb xauth xdotool imagemagick x11-utils fonts-noto-core
              fonts-hosny-amiri)
+  # The Linux package's tests: the stand-in for XScreenSaver's window, dpkg-shlibdeps for
+  # the .deb's dependencies, and the checkers of its XML and desktop entries.
+  packages+=(libx11-dev dpkg-dev libxml2-utils desktop-file-utils)
 fi
 
 missing=()

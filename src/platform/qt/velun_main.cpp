@@ -14,7 +14,8 @@
 //  [X] As a display mode of XScreenSaver ("-root", "-window-id ID" or
 //      $XSCREENSAVER_WINDOW, display_mode.h) the core is started with "/S" and the
 //      saver draws into that window at its size; input ends nothing there, SIGTERM
-//      ends it; a window that does not exist ends the program with status 1
+//      ends it; its failure reports go to standard error; a window that does not
+//      exist ends the program with status 1
 #include <unistd.h>
 
 #include <QApplication>
@@ -194,6 +195,7 @@ int main(int argc, char** argv) {
 
   static velun::Program program;
   static QtSystemServices system(argumentText, lockPath);
+  if (displayMode) system.ReportOnStandardError();
   static IniSettingsStore store(IniSettingsStore::DefaultConfigHome());
   static QtModeWindows windows(program, system, store, placement);
   velun::Main(program, system, store, windows);

@@ -742,6 +742,32 @@ def case_right_to_left_lines(s):
             s.wine_reg("delete", desktop, "/v", "LogPixels", "/f")
 
 
+def case_text_direction(s):
+    """The saver's reading direction of a line, from the system's classification of
+    characters: the first strong character decides; digits of either kind,
+    punctuation, blanks and marks are not strong; no strong character, left to right."""
+    expected = {
+        "\u0634\u0641 abc": "rtl",
+        "(\u0634\u0641\u062C:37) ": "rtl",
+        "\u060C \u0628": "rtl",                # the Arabic comma is not strong
+        "\u064E\u0628": "rtl",                 # nor is a vowel mark
+        "\u0661\u0662 \u05D0": "rtl",         # nor are Arabic-Indic digits
+        "\u06F1\u06F2 abc": "ltr",             # nor extended Arabic-Indic ones
+        "\uFEFB": "rtl", "\uFB50": "rtl",      # presentation forms
+        "\u0710": "rtl", "\u0780": "rtl", "\u07CA": "rtl",  # Syriac, Thaana, N'Ko
+        "abc \u0634\u0641": "ltr",
+        "  12. (Hebrew \u05D0)": "ltr",
+        "\u0416": "ltr", "\u00E9": "ltr", "\u4E2D": "ltr",
+        "(12:34) ": "ltr",
+        "": "ltr",
+    }
+    texts = list(expected)
+    found = dict(zip(texts, s.inspector("direction", *texts)["directions"]))
+    wrong = {text: direction for text, direction in found.items() if direction != expected[text]}
+    check(len(found) == len(texts), f"{len(found)} answers for {len(texts)} texts")
+    check(not wrong, f"wrong directions: {wrong}")
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 

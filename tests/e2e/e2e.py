@@ -548,6 +548,35 @@ def case_slide_caught_midway(s):
     end_with_key(s, process)
 
 
+def case_slide_leaves_no_trail(s):
+    """A slide from the bottom repaints only around the label on each tick, yet
+    leaves nothing behind: two frames half a second apart are the same picture
+    shifted up, over the whole screen (a trail, a half-drawn frame or a piece of
+    the label left out would not match)."""
+    s.registry_clear()
+    s.registry_set("Animation", "type", "2")
+    s.registry_set("Animation", "Speed", "0")
+    process, _ = start_saver(s, "/S")
+    deadline = time.monotonic() + 10
+    while True:
+        check(time.monotonic() < deadline, "the slide never came on screen")
+        first = s.shot("sliding")
+        box1 = first.ink_box()
+        if box1 is not None and box1[1] < SCREEN_HEIGHT - 60:
+            break
+        time.sleep(0.2)
+    time.sleep(0.5)
+    second = s.shot("sliding-later")
+    box2 = second.ink_box()
+    shift = box1[1] - box2[1]
+    print(f"ink {box1}, then {box2}")
+    check(shift > 0, f"the label is not sliding up: {box1}, {box2}")
+    for y in range(SCREEN_HEIGHT - shift):
+        check(second.row(y) == first.row(y + shift),
+              f"row {y} is not row {y + shift} of the earlier frame")
+    end_with_key(s, process)
+
+
 def case_mouse_and_alt(s):
     """The first mouse report only records a position; a move elsewhere ends the
     saver; Alt on its own ends it too."""

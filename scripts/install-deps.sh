@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building and testing Velun Saver needs on Debian, when it is missing.
 #   scripts/install-deps.sh          core, tools, unit tests, benchmarks, sanitizers, fuzzers
-#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Xvfb and the fonts
+#   scripts/install-deps.sh release  also the mingw-w64 cross compiler and NSIS (the Windows release)
+#   scripts/install-deps.sh windows  all of that, and Wine, Xvfb and the fonts
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-dev)
+if [ "${1:-}" = release ] || [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis)
+fi
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-             wine wine64 xvfb xauth xdotool imagemagick x11-utils fonts-noto-core
+  packages+=(wine wine64 xvfb xauth xdotool imagemagick x11-utils fonts-noto-core
              fonts-hosny-amiri)
 fi
 

@@ -647,6 +647,101 @@ def case_window_messages(s):
         check(len(s.registry()) == 11, "closing did not save the settings")
 
 
+def write_verse_file(path, verse):
+    """A verse file of 114 chapters whose 6348 verse lines all read `verse`, in UTF-8."""
+    counts = [54 + (1 if i < 6236 - 54 * 114 else 0) for i in range(114)]
+    lines = []
+    for number, count in enumerate(counts, 1):
+        lines.append(f"*\u0633\u0637\u0631 - {number} - {count}*")
+        lines += [verse] * (count + (0 if number in (1, 9) else 1))
+    Path(path).write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-8"))
+
+
+def comma_verse(words=44):
+    """Made-up words without vowel marks, each ending in a tall alef and followed by
+    the Arabic comma, so that a comma and the end of a word look nothing alike."""
+    letters = "بتثجحخسشصضطظعغفقكلمنهي"
+    state, out = 7, []
+    for _ in range(words):
+        word = ""
+        for _ in range(3):
+            state = (state * 1103515245 + 12345) % 2**31
+            word += letters[state % len(letters)]
+        out.append(word + "\u0627\u060C")
+    return " ".join(out)
+
+
+def line_bands(shot, box, em):
+    """The text lines inside an ink box, as (top, bottom) row ranges: runs of inked
+    rows, where gaps shorter than a fifth of the em (dots and marks standing off
+    their letters) do not separate lines."""
+    left, top, right, bottom = box
+    table = bytes(0 if b < 24 else 1 for b in range(256))
+    bands = []
+    for y in range(top, bottom):
+        if not any(shot.row(y, left, right).translate(table)):
+            continue
+        if bands and y - bands[-1][1] < em / 5:
+            bands[-1][1] = y + 1
+        else:
+            bands.append([y, y + 1])
+    return [tuple(band) for band in bands]
+
+
+def check_right_to_left_lines(shot, box, em):
+    """Every line's ink ends within 3 px of the label's right edge, and every verse
+    line (all but the last, the reference) has its last word's comma as its
+    leftmost ink: a small mark standing apart."""
+    check(box[1] > 0 and box[3] < shot.height, f"the label does not fit on the screen: {box}")
+    bands = line_bands(shot, box, em)
+    spacing = [b[0] - a[0] for a, b in zip(bands, bands[1:])]
+    print(f"lines at rows {bands}")
+    check(len(bands) >= 4, f"fewer than three verse lines and the reference: {bands}")
+    check(max(spacing) - min(spacing) <= em / 3, f"lines not evenly spaced: {bands}")
+    inks = [shot.ink_box(region=(box[0], top, box[2], bottom)) for top, bottom in bands]
+    rights = [ink[2] for ink in inks]
+    print(f"right ink edges {rights}")
+    check(max(rights) - min(rights) <= 3, f"the lines' right edges differ: {rights}")
+    for number, ink in enumerate(inks[:-1], 1):
+        left, top, _, bottom = ink
+        # The leftmost run of inked columns, up to the first blank column.
+        end = left
+        while shot.ink_box(region=(end, top, end + 1, bottom)) is not None:
+            end += 1
+        mark = shot.ink_box(region=(left, top, end, bottom))
+        width, height = mark[2] - mark[0], mark[3] - mark[1]
+        print(f"line {number}: leftmost ink {width}x{height} px")
+        # A word's final alef, the other candidate, is a stroke taller than half the em.
+        check(width <= 0.4 * em and height <= 0.5 * em,
+              f"line {number} does not end in its comma on the left: a {width}x{height} px shape")
+
+
+def case_right_to_left_lines(s):
+    """A verse of words each followed by "،", broken into three lines or more, at 96
+    and 144 DPI: every line's ink reaches the label's right edge (the break space
+    and the comma go to a line's left end), and each verse line's last comma is its
+    leftmost ink."""
+    folder = s.folder_with("right-to-left", verses=False)
+    write_verse_file(folder / "finalvelun.txt", comma_verse())
+    desktop = r"HKCU\Control Panel\Desktop"
+    for dpi in (96, 144):
+        s.registry_clear()
+        s.registry_set("Fonts", "Font Size", "20")
+        s.registry_set("Animation", "type", "5")
+        s.registry_set("Time", "Delay", "60000")
+        s.registry_set("Verse Selection", "type", "1")
+        s.wine_reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+        try:
+            process, _ = start_saver(s, "/S", program=folder / "velun.scr")
+            shot, box = wait_for_rest(s, f"{dpi}-dpi")
+            print(f"{dpi} DPI: verse ink {box}")
+            check_centred(box)
+            check_right_to_left_lines(shot, box, em=20 * dpi / 72)
+            end_with_key(s, process)
+        finally:
+            s.wine_reg("delete", desktop, "/v", "LogPixels", "/f")
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 

@@ -160,11 +160,11 @@ TEST(FailurePaths, BadVerseFilesEndTheSaversLoadInTheFatalReport) {
   cases.push_back({"missing", nullptr, "3", 53, "File not found"});
   cases.push_back({"empty", text(""), "3", 62, "Input past end of file"});
   cases.push_back({"only a few lines", text(good.substr(0, 300)), "2", 62, "Input past end of file"});
-  cases.push_back({"heading without -", text(replaceFirst("*Sura 1 - 1 - 56*", "*Sura 1 : 1 : 56*")),
+  cases.push_back({"heading without -", text(replaceFirst("*Chapter 1 - 1 - 56*", "*Chapter 1 : 1 : 56*")),
                    "1", 5, "Invalid procedure call or argument"});
-  cases.push_back({"count not a number", text(replaceFirst("*Sura 1 - 1 - 56*", "*Sura 1 - 1 - lots*")),
+  cases.push_back({"count not a number", text(replaceFirst("*Chapter 1 - 1 - 56*", "*Chapter 1 - 1 - lots*")),
                    "1", 13, "Type mismatch"});
-  cases.push_back({"number out of range", text(replaceFirst("*Sura 1 - 1 - 56*", "*Sura 1 - 99999 - 56*")),
+  cases.push_back({"number out of range", text(replaceFirst("*Chapter 1 - 1 - 56*", "*Chapter 1 - 99999 - 56*")),
                    "1", 6, "Overflow"});
   cases.push_back({"verse line with *", text(VerseFileText(1, "a verse with * in it")), "1", 5,
                    "Invalid procedure call or argument"});

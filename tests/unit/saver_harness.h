@@ -18,7 +18,7 @@
 
 namespace velun::testing {
 
-// Chapter n is named "Sura <n>"; chapters 1 to 78 hold 56 lines, the rest 55,
+// Chapter n is named "Chapter <n>"; chapters 1 to 78 hold 56 lines, the rest 55,
 // the opening line of chapters other than 1 and 9 included: 6348 in all.
 inline std::int16_t ChapterLines(int chapter) { return chapter <= 78 ? 56 : 55; }
 
@@ -41,7 +41,7 @@ inline std::string VerseFileText(int overridePosition = 0, const std::string& ov
   for (int chapter = 1; chapter <= kChapterCount; ++chapter) {
     const bool numberedFromOne = chapter == 1 || chapter == 9;
     const int lines = ChapterLines(chapter);
-    text += "*Sura " + std::to_string(chapter) + " - " + std::to_string(chapter) + " - " +
+    text += "*Chapter " + std::to_string(chapter) + " - " + std::to_string(chapter) + " - " +
             std::to_string(numberedFromOne ? lines : lines - 1) + "*\r\n";
     for (int i = 0; i < lines; ++i) {
       ++position;
@@ -73,7 +73,7 @@ inline std::string DisplayTextAt(int position) {
   std::string line = VerseLineAt(position);
   const auto begin = line.find_first_not_of(' ');
   const auto end = line.find_last_not_of(' ');
-  return line.substr(begin, end - begin + 1) + "\r\n(Sura " + std::to_string(chapter) + ":" +
+  return line.substr(begin, end - begin + 1) + "\r\n(Chapter " + std::to_string(chapter) + ":" +
          std::to_string(number) + ") ";
 }
 

@@ -49,12 +49,12 @@ TEST(WrapVerseText, ThreeWordsWhoseFirstTwoFitBreakBeforeTheThird) {
 }
 
 TEST(WrapVerseText, TwoLinesThatEachFitStayTogether) {
-  // 19 and 11 characters: the whole measures as its widest line, 1900.
-  const std::string text = "aaaa bbbb cccc dddd\r\n(Sura 1:1) ";
-  EXPECT_EQ(Wrap(text, 1901), "aaaa bbbb cccc dddd\r\n(Sura 1:1)");
+  // 19 and 14 characters: the whole measures as its widest line, 1900.
+  const std::string text = "aaaa bbbb cccc dddd\r\n(Chapter 1:1) ";
+  EXPECT_EQ(Wrap(text, 1901), "aaaa bbbb cccc dddd\r\n(Chapter 1:1)");
   // Exactly as wide as the verse line: broken, and the prefix that runs past
   // the line break measures as the verse line too, so the break is before it.
-  EXPECT_EQ(Wrap(text, 1900), "aaaa bbbb cccc \r\ndddd\r\n(Sura 1:1)");
+  EXPECT_EQ(Wrap(text, 1900), "aaaa bbbb cccc \r\ndddd\r\n(Chapter 1:1)");
 }
 
 TEST(WrapVerseText, ReferenceThatDoesNotFitBreaksAtASpaceOfTheChapterName) {

@@ -1,0 +1,85 @@
+#include "platform/qt/system_services.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QWindow>
+#include <cstdio>
+
+#include "platform/qt/fonts.h"
+#include "platform/qt/process_services.h"
+
+namespace velun::qt {
+
+QApplication& EnsureApplication() {
+  // Qt is given no arguments of the program's: the switch belongs to the saver
+  // alone (Qt's own options come from the environment, QT_QPA_PLATFORM and so on).
+  static int argc = 1;
+  static char name[] = "velun-saver";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = [] {
+    auto* app = new QApplication(argc, argv);
+    QApplication::setApplicationName("Velun Saver");
+    QApplication::setQuitOnLastWindowClosed(false);  // the windows end the process
+    InstallFontSubstitutions();
+    return app;
+  }();
+  return *application;
+}
+
+QtSystemServices::QtSystemServices(int argc, const char* const* argv)
+    : QtSystemServices(ArgumentTextOf(argc, argv), InstanceLockPath()) {}
+
+QtSystemServices::QtSystemServices(std::string argumentText, std::string instanceLockPath)
+    : argumentText_(std::move(argumentText)), instanceLockPath_(std::move(instanceLockPath)) {}
+
+std::string QtSystemServices::ProgramFolder() { return ProgramFolderPath(); }
+
+bool QtSystemServices::PreviousInstanceRunning() {
+  static const bool held = AnotherInstanceHolds(instanceLockPath_);
+  return held;
+}
+
+int QtSystemServices::ShowCursor(bool show) {
+  cursorCount_ += show ? 1 : -1;
+  ApplyCursor();
+  return cursorCount_;
+}
+
+void QtSystemServices::ApplyCursor() {
+  const bool hide = cursorCount_ < 0;
+  if (hide == cursorHidden_ || QApplication::instance() == nullptr) return;
+  if (hide)
+    QApplication::setOverrideCursor(Qt::BlankCursor);
+  else
+    QApplication::restoreOverrideCursor();
+  cursorHidden_ = hide;
+}
+
+void QtSystemServices::ShowMessageBox(const std::string& text, int style,
+                                      const std::string& title) {
+  EnsureApplication();
+  ApplyCursor();
+  // The saver holds the keyboard and the pointer; the box needs them.
+  for (QWindow* window : QGuiApplication::topLevelWindows()) {
+    window->setKeyboardGrabEnabled(false);
+    window->setMouseGrabEnabled(false);
+  }
+  QString shown = ToQString(text);
+  shown.replace("\r\n", "\n");
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  if (style == kStyleStop) icon = QMessageBox::Critical;
+  if (style == kStyleExclamation) icon = QMessageBox::Warning;
+  QMessageBox box(icon, ToQString(title), shown, QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  box.exec();
+}
+
+void QtSystemServices::EndProcess() {
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+}  // namespace velun::qt

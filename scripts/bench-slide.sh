@@ -14,8 +14,9 @@
 #     --seconds N   length of each measured span (default 4)
 #
 # Each front end is one "run_<name>" function below: it starts the saver on
-# $DISPLAY with the bench settings and the bench verse file and sets $pids to the
-# processes whose CPU time counts. Everything else is shared.
+# $DISPLAY with the bench settings and the bench verse file, sets $pids to the
+# processes whose CPU time counts and $names to their names ("a/b/c"); a matching
+# "stop_<name>" ends it. Everything else is shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -42,6 +43,7 @@ mkdir -p "$work/shots"
 screens=(1280x1024 3840x2160)
 dpi=96
 twips_per_tick=10  # speed 0: AnimationSpeed + 10
+animation=1        # Slide From Top; 5 (Pop on Screen) for the look at a saver at rest
 
 # The verse file: every verse is the same four words, so whichever verse comes
 # first, the label is the same on both screens.
@@ -125,7 +127,7 @@ run_windows() {
   local settings='HKCU\Software\VB and VBA Program Settings\Velun Saver'
   reg_text 'HKCU\Software\Wine\X11 Driver' Managed N
   reg_text 'HKCU\Software\Wine\Fonts\Replacements' 'Traditional Arabic' "$(e2e_arabic_font)"
-  reg_text "$settings\Animation" type 1
+  reg_text "$settings\Animation" type "$animation"
   reg_text "$settings\Animation" Speed 0
   reg_text "$settings\Verse Selection" type 1
   reg_text "$settings\Time" Delay 60000
@@ -134,6 +136,7 @@ run_windows() {
   saver_pid=$!
   xdotool search --sync --onlyvisible --name '^Velun Saver$' >/dev/null
   pids="$(wine_process velun.scr) $(wine_process 'wineserver(64)?') $xvfb_pid"
+  names=velun.scr/wineserver/Xvfb
 }
 
 stop_windows() {
@@ -179,11 +182,11 @@ class XImage(ctypes.Structure):
                 ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
 
 def cpu_and_time():
-    cpu = 0
+    cpu = []
     for pid in os.environ["PIDS"].split():
         fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-        cpu += int(fields[11]) + int(fields[12])  # utime, stime
-    return f"{cpu} {time.time()}"
+        cpu.append(str(int(fields[11]) + int(fields[12])))  # utime, stime
+    return f"{','.join(cpu)} {time.time()}"
 
 display = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
 width, height = x11.XDisplayWidth(display, 0), x11.XDisplayHeight(display, 0)
@@ -238,17 +241,50 @@ measure() {  # FRONT-END SCREEN
   # The CPU time counts from just after the first image to just before the second.
   row=$(python3 - "$label" "${first[0]}" "${second[0]}" "${first[3]}" "${second[1]}" \
     "${first[4]}" "${second[2]}" \
-    "$(getconf CLK_TCK)" "$dpi" "$twips_per_tick" <<'PY'
+    "$(getconf CLK_TCK)" "$dpi" "$twips_per_tick" "$names" <<'PY'
 import sys
-label, b1, b2, c1, c2, t1, t2, hz, dpi, step = sys.argv[1:]
+label, b1, b2, c1, c2, t1, t2, hz, dpi, step, names = sys.argv[1:]
 moved = int(b2) - int(b1)
 ticks = moved * 1440 / int(dpi) / int(step)
-cpu = (int(c2) - int(c1)) / int(hz)
+each = [(int(b) - int(a)) / int(hz) for a, b in zip(c1.split(","), c2.split(","))]
+cpu = sum(each)
 span = float(t2) - float(t1)
-print(f"{label} {ticks:.0f} {span:.2f} {cpu:.2f} {cpu / ticks * 1000 if ticks else 0:.3f}")
+shares = "/".join(f"{100 * c / cpu:.0f}" if cpu else "0" for c in each) + "%"
+print(f"{label} {ticks:.0f} {span:.2f} {cpu:.2f} {cpu / ticks * 1000 if ticks else 0:.3f} {names}:{shares}")
 PY
   )
   results+=("$row")
+}
+
+# Between verses the saver sleeps: a verse popped on, a minute's delay, and the CPU
+# time of the same processes over ten seconds, as a share of one core.
+asleep=()
+measure_asleep() {  # FRONT-END
+  local front=$1 first second
+  start_display 1280x1024
+  animation=5 "run_$front"
+  sleep 1
+  first=($(look))
+  sleep 10
+  second=($(look))
+  "stop_$front"
+  stop_display
+  if [ "${first[0]}" = - ] || [ "${second[0]}" = - ]; then
+    echo "$front: the verse never showed" >&2
+    exit 1
+  fi
+  local row
+  row=$(python3 - "$front" "${first[3]}" "${second[1]}" "${first[4]}" "${second[2]}" \
+    "$(getconf CLK_TCK)" "$names" <<'PY'
+import sys
+front, c1, c2, t1, t2, hz, names = sys.argv[1:]
+each = [(int(b) - int(a)) / int(hz) for a, b in zip(c1.split(","), c2.split(","))]
+span = float(t2) - float(t1)
+parts = ", ".join(f"{n} {100 * c / span:.2f}%" for n, c in zip(names.split("/"), each))
+print(f"{front} at rest between verses: {100 * sum(each) / span:.2f}% of a core over {span:.1f} s ({parts})")
+PY
+  )
+  asleep+=("$row")
 }
 
 trap 'stop_windows >/dev/null 2>&1 || true; stop_display' EXIT
@@ -257,15 +293,17 @@ wine_setup
 for screen in "${screens[@]}"; do
   measure windows "$screen"
 done
+measure_asleep windows
 
 python3 - "${results[@]}" <<'PY'
 import sys
 rows = [line.split() for line in sys.argv[1:]]
-print(f"{'front end and screen':24} {'ticks':>6} {'span':>7} {'CPU':>7} {'CPU per 1000 ticks':>19}")
-for label, ticks, span, cpu, per in rows:
-    print(f"{label:24} {ticks:>6} {span:>6}s {cpu:>6}s {per:>18}s")
+print(f"{'front end and screen':24} {'ticks':>6} {'span':>7} {'CPU':>7} {'CPU per 1000 ticks':>19}"
+      "  shares of the CPU")
+for label, ticks, span, cpu, per, shares in rows:
+    print(f"{label:24} {ticks:>6} {span:>6}s {cpu:>6}s {per:>18}s  {shares}")
 by_front = {}
-for label, _, _, _, per in rows:
+for label, _, _, _, per, _ in rows:
     front, screen = label.split("-", 1)
     by_front.setdefault(front, {})[screen] = float(per)
 for front, per in by_front.items():
@@ -274,3 +312,4 @@ for front, per in by_front.items():
         print(f"{front}: 3840x2160 costs {large / small:.2f}x what 1280x1024 costs per tick "
               "(target <= 1.5)")
 PY
+printf "%s\n" "${asleep[@]}"

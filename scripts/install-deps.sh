@@ -10,13 +10,14 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-dev
           qt6-base-dev fonts-noto-core xvfb xauth xdotool imagemagick x11-utils xclip
-          xscreensaver-data-extra)
+          xscreensaver-data-extra
+          # the display mode (libxcb) and the Linux package's tests: the stand-in for
+          # XScreenSaver's window, the .deb's library dependencies (dpkg-shlibdeps),
+          # checkers of its XML and desktop entries, and XScreenSaver itself
+          libxcb1-dev libx11-dev dpkg-dev libxml2-utils desktop-file-utils xscreensaver)
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
              wine wine64 fonts-hosny-amiri)
-  # The Linux package's tests: the stand-in for XScreenSaver's window, dpkg-shlibdeps for
-  # the .deb's dependencies, and the checkers of its XML and desktop entries.
-  packages+=(libx11-dev dpkg-dev libxml2-utils desktop-file-utils)
 fi
 
 missing=()

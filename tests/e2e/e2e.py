@@ -21,6 +21,7 @@ one wineserver alive (`wineserver -p`) for every case; `teardown` ends both.
 Screenshots are kept in DIR/shots.
 """
 import argparse
+import contextlib
 import json
 import os
 import shutil
@@ -307,6 +308,16 @@ class Session:
         """Starts the program with exactly this argument text (blanks and all); True
         when it ended within wait_ms."""
         return self.launch(f'"{self.windows_path(self.scr)}" {argument_text}', wait_ms)["exited"]
+
+    @contextlib.contextmanager
+    def screen_dpi(self, dpi):
+        """Programs started in the block see a screen of this many dots per inch."""
+        desktop = r"HKCU\Control Panel\Desktop"
+        self.wine_reg("add", desktop, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+        try:
+            yield
+        finally:
+            self.wine_reg("delete", desktop, "/v", "LogPixels", "/f")
 
     def check_saver_window(self, window):
         """A borderless popup, top-most, not in the taskbar."""
@@ -687,63 +698,95 @@ def case_window_messages(s):
         check(len(s.registry()) == 11, "closing did not save the settings")
 
 
-def verse_file_with_first(source, target, text):
-    """A copy of the verse file whose first verse line (the first verse shown in the
-    order From Begining to End) is text."""
-    lines = Path(source).read_bytes().decode("utf-8").split("\r\n")
-    check(lines[0].startswith("*") and not lines[1].startswith("*"), "unexpected verse file")
-    lines[1] = text
-    Path(target).write_bytes("\r\n".join(lines).encode("utf-8"))
-    return lines
+def write_verse_file(path, verse):
+    """A verse file of 114 chapters whose 6348 verse lines all read `verse`, in UTF-8."""
+    counts = [54 + (1 if i < 6236 - 54 * 114 else 0) for i in range(114)]
+    lines = []
+    for number, count in enumerate(counts, 1):
+        lines.append(f"*\u0633\u0637\u0631 - {number} - {count}*")
+        lines += [verse] * (count + (0 if number in (1, 9) else 1))
+    Path(path).write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-8"))
 
 
-def line_bands(shot, box, gap=3):
-    """The ink of each text line inside box: (top, bottom, left, right) per band of
-    rows, bands parted by at least gap empty rows."""
+def comma_verse(words=44):
+    """Made-up words without vowel marks, each ending in a tall alef and followed by
+    the Arabic comma, so that a comma and the end of a word look nothing alike."""
+    letters = "بتثجحخسشصضطظعغفقكلمنهي"
+    state, out = 7, []
+    for _ in range(words):
+        word = ""
+        for _ in range(3):
+            state = (state * 1103515245 + 12345) % 2**31
+            word += letters[state % len(letters)]
+        out.append(word + "\u0627\u060C")
+    return " ".join(out)
+
+
+def line_bands(shot, box, em):
+    """The text lines inside an ink box, as (top, bottom) row ranges: runs of inked
+    rows, where gaps shorter than a fifth of the em (dots and marks standing off
+    their letters) do not separate lines."""
     left, top, right, bottom = box
     table = bytes(0 if b < 24 else 1 for b in range(256))
-    rows = [y for y in range(top, bottom) if any(shot.row(y, left, right).translate(table))]
-    bands, start = [], rows[0]
-    for previous, y in zip(rows, rows[1:] + [None]):
-        if y is None or y - previous > gap:
-            ink = shot.ink_box(region=(left, start, right, previous + 1))
-            bands.append((start, previous + 1, ink[0], ink[2]))
-            start = y
-    return bands
+    bands = []
+    for y in range(top, bottom):
+        if not any(shot.row(y, left, right).translate(table)):
+            continue
+        if bands and y - bands[-1][1] < em / 5:
+            bands[-1][1] = y + 1
+        else:
+            bands.append([y, y + 1])
+    return [tuple(band) for band in bands]
 
 
-def case_right_edge(s):
-    """A verse of three lines or more popped on in the default font and colour: every
-    verse line's rightmost ink on one column (within 2 px; the reference line, which
-    begins with a parenthesis and its side bearing, within 6 px), and a verse ending
-    in "،" has it at the left end of its last line: against the same verse without
-    it, that line reaches further left and not further right."""
-    s.store_clear()
-    s.store_set("Animation", "type", "5")
-    s.store_set("Verse Selection", "type", "1")
-    first = Path(s.verses).read_bytes().decode("utf-8").split("\r\n")[1]
-    words = " ".join(first.split() * 2)
-    boxes = {}
-    for name, text in (("plain", words), ("comma", words + "\u060c")):
-        folder = s.folder_with(f"right-edge-{name}", verses=False)
-        verse_file_with_first(s.verses, folder / "finalvelun.txt", text)
-        process, _ = start_saver(s, "/S", program=folder / s.program_name)
-        shot, box = wait_for_rest(s, f"right-edge-{name}")
-        end_with_key(s, process)
-        bands = line_bands(shot, box)
-        print(f"{name}: ink {box}, lines (top, bottom, left, right): {bands}")
-        check(len(bands) >= 4, f"expected three verse lines or more and the reference: {bands}")
-        rights = [band[3] for band in bands[:-1]]
-        check(max(rights) - min(rights) <= 2, f"the lines' right ends differ: {rights}")
-        check(abs(bands[-1][3] - max(rights)) <= 6, f"the reference's right end: {bands[-1]}")
-        colours = shot.colours(box)
-        check(sum(1 for c in colours if c[1] <= 8 and c[2] <= 8) >= 0.98 * len(colours),
-              "not all ink is dark red")
-        check_centred(box)
-        boxes[name] = bands
-    plain, comma = boxes["plain"][-2], boxes["comma"][-2]  # the verse's last line
-    check(abs(comma[3] - plain[3]) <= 1, f"the comma moved the right end: {plain} {comma}")
-    check(comma[2] <= plain[2] - 3, f"the comma is not at the left end: {plain} {comma}")
+def check_right_to_left_lines(shot, box, em):
+    """Every line's ink ends within 3 px of the label's right edge, and every verse
+    line (all but the last, the reference) has its last word's comma as its
+    leftmost ink: a small mark standing apart."""
+    check(box[1] > 0 and box[3] < shot.height, f"the label does not fit on the screen: {box}")
+    bands = line_bands(shot, box, em)
+    spacing = [b[0] - a[0] for a, b in zip(bands, bands[1:])]
+    print(f"lines at rows {bands}")
+    check(len(bands) >= 4, f"fewer than three verse lines and the reference: {bands}")
+    check(max(spacing) - min(spacing) <= em / 3, f"lines not evenly spaced: {bands}")
+    inks = [shot.ink_box(region=(box[0], top, box[2], bottom)) for top, bottom in bands]
+    rights = [ink[2] for ink in inks]
+    print(f"right ink edges {rights}")
+    check(max(rights) - min(rights) <= 3, f"the lines' right edges differ: {rights}")
+    for number, ink in enumerate(inks[:-1], 1):
+        left, top, _, bottom = ink
+        # The leftmost run of inked columns, up to the first blank column.
+        end = left
+        while shot.ink_box(region=(end, top, end + 1, bottom)) is not None:
+            end += 1
+        mark = shot.ink_box(region=(left, top, end, bottom))
+        width, height = mark[2] - mark[0], mark[3] - mark[1]
+        print(f"line {number}: leftmost ink {width}x{height} px")
+        # A word's final alef, the other candidate, is a stroke taller than half the em.
+        check(width <= 0.4 * em and height <= 0.5 * em,
+              f"line {number} does not end in its comma on the left: a {width}x{height} px shape")
+
+
+def case_right_to_left_lines(s):
+    """A verse of words each followed by "،", broken into three lines or more, at 96
+    and 144 DPI: every line's ink reaches the label's right edge (the break space
+    and the comma go to a line's left end), and each verse line's last comma is its
+    leftmost ink."""
+    folder = s.folder_with("right-to-left", verses=False)
+    write_verse_file(folder / "finalvelun.txt", comma_verse())
+    for dpi in (96, 144):
+        s.store_clear()
+        s.store_set("Fonts", "Font Size", "20")
+        s.store_set("Animation", "type", "5")
+        s.store_set("Time", "Delay", "60000")
+        s.store_set("Verse Selection", "type", "1")
+        with s.screen_dpi(dpi):
+            process, _ = start_saver(s, "/S", program=folder / s.program_name)
+            shot, box = wait_for_rest(s, f"{dpi}-dpi")
+            print(f"{dpi} DPI: verse ink {box}")
+            check_centred(box)
+            check_right_to_left_lines(shot, box, em=20 * dpi / 72)
+            end_with_key(s, process)
 
 
 def case_terminate(s):
@@ -803,7 +846,7 @@ SCENARIOS = [
     ("unhandled_failure",   BOTH),
     ("high_dpi",            (WINE,)),    # Wine's LogPixels
     ("window_messages",     (WINE,)),    # Windows messages
-    ("right_edge",          (NATIVE,)),
+    ("right_to_left_lines", BOTH),
     ("terminate",           (NATIVE,)),  # POSIX signals
     ("two_screens",         (NATIVE,)),
 ]

@@ -132,6 +132,16 @@ class NativeSession:
             xvfb.terminate()
             xvfb.wait()
 
+    @contextlib.contextmanager
+    def screen_dpi(self, dpi):
+        """Programs started in the block see a screen of this many dots per inch (Qt
+        then draws at dpi / 96 device pixels per pixel, as a desktop set so would)."""
+        self.env["QT_FONT_DPI"] = str(dpi)
+        try:
+            yield
+        finally:
+            self.env.pop("QT_FONT_DPI", None)
+
     # -- the program ---------------------------------------------------------
 
     def start(self, *args, program=None):

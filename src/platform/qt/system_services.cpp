@@ -54,12 +54,15 @@ QApplication& EnsureApplication() {
 }
 
 QtSystemServices::QtSystemServices(int argc, const char* const* argv)
-    : argumentText_(ArgumentTextOf(argc, argv)) {}
+    : QtSystemServices(ArgumentTextOf(argc, argv), InstanceLockPath()) {}
+
+QtSystemServices::QtSystemServices(std::string argumentText, std::string instanceLockPath)
+    : argumentText_(std::move(argumentText)), instanceLockPath_(std::move(instanceLockPath)) {}
 
 std::string QtSystemServices::ProgramFolder() { return ProgramFolderPath(); }
 
 bool QtSystemServices::PreviousInstanceRunning() {
-  static const bool held = AnotherInstanceHolds(InstanceLockPath());
+  static const bool held = AnotherInstanceHolds(instanceLockPath_);
   return held;
 }
 

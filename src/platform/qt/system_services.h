@@ -28,6 +28,8 @@ QApplication& EnsureApplication();
 class QtSystemServices : public SystemServices {
  public:
   QtSystemServices(int argc, const char* const* argv);
+  // A start whose argument text and instance lock the front end chose (display modes).
+  QtSystemServices(std::string argumentText, std::string instanceLockPath);
 
   std::string ArgumentText() override { return argumentText_; }
   std::string ProgramFolder() override;
@@ -45,6 +47,7 @@ class QtSystemServices : public SystemServices {
   void ApplyCursor();
 
   std::string argumentText_;
+  std::string instanceLockPath_;
   int cursorCount_ = 0;
   bool cursorHidden_ = false;
   bool screenSaverRunning_ = false;

@@ -84,6 +84,14 @@ void QtSystemServices::ApplyCursor() {
 
 void QtSystemServices::ShowMessageBox(const std::string& text, int style,
                                       const std::string& title) {
+  if (reportOnStandardError_) {
+    std::string shown;
+    for (char c : text)
+      if (c != '\r') shown += c;
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), shown.c_str());
+    std::fflush(stderr);
+    return;
+  }
   EnsureApplication();
   ApplyCursor();
   // The saver holds the keyboard and the pointer; the box needs them.

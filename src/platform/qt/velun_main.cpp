@@ -2,7 +2,7 @@
 // Implemented:
 //  [X] main runs the core's Main with the Qt services, the INI store and the two
 //      windows: "/S" (or nothing) shows the saver window (Form1) and runs its load,
-//      "/C" shows the preferences dialog (when it is built in), anything else ends
+//      "/C" shows the preferences dialog, anything else ends
 //      with nothing shown
 //  [X] "--help" prints the switches and where the settings live, touching nothing
 //  [X] After the saver's load: the window shown, the other screens covered, then
@@ -14,7 +14,8 @@
 //  [X] As a display mode of XScreenSaver ("-root", "-window-id ID" or
 //      $XSCREENSAVER_WINDOW, display_mode.h) the core is started with "/S" and the
 //      saver draws into that window at its size; input ends nothing there, SIGTERM
-//      ends it; a window that does not exist ends the program with status 1
+//      ends it; its failure reports go to standard error; a window that does not
+//      exist ends the program with status 1
 #include <unistd.h>
 
 #include <QApplication>
@@ -31,15 +32,13 @@
 #include "platform/qt/display_mode.h"
 #include "platform/qt/foreign_window.h"
 #include "platform/qt/ini_store.h"
+#include "platform/qt/prefs/preferences_dialog.h"
 #include "platform/qt/process_services.h"
 #include "platform/qt/saver_window.h"
 #include "platform/qt/system_services.h"
 #include "saver/form1.h"
 #include "saver/run_handler.h"
 #include "startup/main.h"
-#ifdef VELUN_QT_PREFERENCES_DIALOG
-#include "platform/qt/prefs/preferences_dialog.h"
-#endif
 
 namespace velun::qt {
 namespace {
@@ -70,9 +69,7 @@ class QtModeWindows : public ModeWindows {
   void ShowPreferences() override {
     EnsureApplication();
     WatchTermination();
-#ifdef VELUN_QT_PREFERENCES_DIALOG
     ShowPreferencesDialog(program_, system_, store_);
-#endif
   }
 
   void ShowSaver() override {
@@ -198,6 +195,7 @@ int main(int argc, char** argv) {
 
   static velun::Program program;
   static QtSystemServices system(argumentText, lockPath);
+  if (displayMode) system.ReportOnStandardError();
   static IniSettingsStore store(IniSettingsStore::DefaultConfigHome());
   static QtModeWindows windows(program, system, store, placement);
   velun::Main(program, system, store, windows);

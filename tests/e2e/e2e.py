@@ -8,6 +8,10 @@ velun-saver, the Linux program, share one table of scenarios (SCENARIOS, at the 
     e2e.py ... teardown
     e2e.py --program wine|native list     (the scenarios of that program)
 
+Further scenarios live in files beside this one (SCENARIO_FILES, e.g. e2e_prefs.py
+for the preferences dialog) and add their rows to the same table with add_scenarios:
+(name, function, programs), programs being (WINE,), (NATIVE,) or BOTH.
+
 A scenario is written once against a driver: Session below for Wine, NativeSession
 (native_driver.py) for velun-saver. Both offer the same operations where the steps
 are the same (start, saver_window, message_box, press_ok, store_*, key, mouse_to,
@@ -22,6 +26,7 @@ Screenshots are kept in DIR/shots.
 """
 import argparse
 import contextlib
+import importlib
 import json
 import os
 import shutil
@@ -857,11 +862,22 @@ SCENARIOS = [
 ]
 
 
+# Files of further scenarios beside this one; each adds its rows with add_scenarios.
+SCENARIO_FILES = ["e2e_prefs"]
+
+
 def add_scenarios(rows):
-    """Adds (name, function, programs) rows: a file of further scenarios calls this."""
+    """Adds (name, function, programs) rows to the table."""
     for name, function, programs in rows:
         CASES[name] = function
-        SCENARIOS.append((name, tuple(programs)))
+        if name not in dict(SCENARIOS):
+            SCENARIOS.append((name, tuple(programs)))
+
+
+def load_scenario_files():
+    sys.path.insert(0, str(Path(__file__).resolve().parent))
+    for module in SCENARIO_FILES:
+        importlib.import_module(module)
 
 
 def scenarios_of(program):
@@ -879,6 +895,7 @@ def main():
     parser.add_argument("action", choices=["setup", "teardown", "case", "list"])
     parser.add_argument("name", nargs="?")
     args = parser.parse_args()
+    load_scenario_files()
     if args.action == "list":
         print(";".join(scenarios_of(args.program)))
         return 0
@@ -898,7 +915,7 @@ def main():
     if args.action == "teardown":
         session.teardown()
         return 0
-    # A scenario outside the table (a file of further ones) runs on Wine.
+    # A case that a file adds to CASES alone, outside the table, runs on Wine.
     programs = dict(SCENARIOS).get(args.name, (WINE,) if args.name in CASES else ())
     check(args.program in programs,
           f"no case {args.name} for {args.program}; cases: {', '.join(scenarios_of(args.program))}")

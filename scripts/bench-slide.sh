@@ -13,9 +13,10 @@
 #    XScreenSaver's fontglide -root (a display mode that glides text) in the same
 #    display size (target: no more than fontglide).
 # 3. The same slide's whole duration, from its first ink at the top to rest, and the
-#    time per tick that follows (Windows ticks every 15.625 ms).
-# 4. At rest between verses (Pop on Screen, 60 s delay): CPU per second (target < 1%
-#    of a core), and the time from the start of the program to the verse on screen.
+#    time a tick takes (Windows ticks every 15.625 ms).
+# 4. At rest between verses (Pop on Screen, a minute's delay): CPU per second
+#    (target < 1% of a core); and the time from the start of the program to the
+#    verse on screen.
 #
 #   scripts/bench-slide.sh [--front native|windows|both] [--scr PATH] [--seconds N]
 #     --front F     which programs to measure (default both; windows needs mingw-w64 and Wine)
@@ -23,8 +24,9 @@
 #     --seconds N   length of each measured span (default 4)
 #
 # Each front end is one "run_<name>" function below: it starts the saver on
-# $DISPLAY with the bench settings and the bench verse file and sets $pids to the
-# processes whose CPU time counts. Everything else is shared.
+# $DISPLAY with the bench settings and the bench verse file, sets $pids to the
+# processes whose CPU time counts and $names to their names ("a/b/c"); a matching
+# "stop_<name>" ends it. Everything else is shared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -70,7 +72,7 @@ mkdir -p "$work/shots"
 screens=(1280x1024 3840x2160)
 dpi=96
 twips_per_tick=10  # speed 0: AnimationSpeed + 10
-animation=1        # Slide From Top; 5 (Pop on Screen) for the measures at rest
+animation=1        # Slide From Top; 5 (Pop on Screen) for the look at a saver at rest
 
 # The verse file: every verse is the same four words, so whichever verse comes
 # first, the label is the same on both screens.
@@ -164,6 +166,7 @@ run_windows() {
   saver_pid=$!
   xdotool search --sync --onlyvisible --name '^Velun Saver$' >/dev/null
   pids="$(wine_process velun.scr) $(wine_process 'wineserver(64)?') $xvfb_pid"
+  names=velun.scr/wineserver/Xvfb
 }
 
 stop_windows() {
@@ -195,6 +198,7 @@ run_native() {
   saver_pid=$!
   until xdotool search --onlyvisible --name '^Velun Saver$' >/dev/null; do sleep 0.02; done
   pids="$saver_pid $xvfb_pid"
+  names=velun-saver/Xvfb
 }
 
 stop_native() {
@@ -211,6 +215,7 @@ run_fontglide() {
   saver_pid=$!
   sleep 1
   pids="$saver_pid $xvfb_pid"
+  names=fontglide/Xvfb
 }
 
 stop_fontglide() {
@@ -254,11 +259,11 @@ class XImage(ctypes.Structure):
                 ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
 
 def cpu_and_time():
-    cpu = 0
+    cpu = []
     for pid in os.environ["PIDS"].split():
         fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-        cpu += int(fields[11]) + int(fields[12])  # utime, stime
-    return f"{cpu} {time.time()}"
+        cpu.append(str(int(fields[11]) + int(fields[12])))  # utime, stime
+    return f"{','.join(cpu)} {time.time()}"
 
 display = x11.XOpenDisplay(os.environ["DISPLAY"].encode())
 width, height = x11.XDisplayWidth(display, 0), x11.XDisplayHeight(display, 0)
@@ -313,56 +318,85 @@ measure() {  # FRONT-END SCREEN
   # The CPU time counts from just after the first image to just before the second.
   row=$(python3 - "$label" "${first[0]}" "${second[0]}" "${first[3]}" "${second[1]}" \
     "${first[4]}" "${second[2]}" \
-    "$(getconf CLK_TCK)" "$dpi" "$twips_per_tick" <<'PY'
+    "$(getconf CLK_TCK)" "$dpi" "$twips_per_tick" "$names" <<'PY'
 import sys
-label, b1, b2, c1, c2, t1, t2, hz, dpi, step = sys.argv[1:]
+label, b1, b2, c1, c2, t1, t2, hz, dpi, step, names = sys.argv[1:]
 moved = int(b2) - int(b1)
 ticks = moved * 1440 / int(dpi) / int(step)
-cpu = (int(c2) - int(c1)) / int(hz)
+each = [(int(b) - int(a)) / int(hz) for a, b in zip(c1.split(","), c2.split(","))]
+cpu = sum(each)
 span = float(t2) - float(t1)
-print(f"{label} {ticks:.0f} {span:.2f} {cpu:.2f} {cpu / ticks * 1000 if ticks else 0:.3f}")
+shares = "/".join(f"{100 * c / cpu:.0f}" if cpu else "0" for c in each) + "%"
+print(f"{label} {ticks:.0f} {span:.2f} {cpu:.2f} {cpu / ticks * 1000 if ticks else 0:.3f} {names}:{shares}")
 PY
   )
   results+=("$row")
 }
 
+# Between verses the saver sleeps: a verse popped on, a minute's delay, and the CPU
+# time of the same processes over ten seconds, as a share of one core.
+asleep=()
+measure_asleep() {  # FRONT-END
+  local front=$1 first second
+  start_display 1280x1024
+  animation=5 "run_$front"
+  sleep 1
+  first=($(look))
+  sleep 10
+  second=($(look))
+  "stop_$front"
+  stop_display
+  if [ "${first[0]}" = - ] || [ "${second[0]}" = - ]; then
+    echo "$front: the verse never showed" >&2
+    exit 1
+  fi
+  local row
+  row=$(python3 - "$front" "${first[3]}" "${second[1]}" "${first[4]}" "${second[2]}" \
+    "$(getconf CLK_TCK)" "$names" <<'PY'
+import sys
+front, c1, c2, t1, t2, hz, names = sys.argv[1:]
+each = [(int(b) - int(a)) / int(hz) for a, b in zip(c1.split(","), c2.split(","))]
+span = float(t2) - float(t1)
+parts = ", ".join(f"{n} {100 * c / span:.2f}%" for n, c in zip(names.split("/"), each))
+print(f"{front} at rest between verses: {100 * sum(each) / span:.2f}% of a core over {span:.1f} s ({parts})")
+PY
+  )
+  asleep+=("$row")
+}
+
 cpu_ticks() {  # the CPU time of $pids in clock ticks
-  local total=0 pid fields
+  local total=0 pid
   for pid in $pids; do
-    fields=$(sed 's/.*) //' "/proc/$pid/stat")
-    total=$((total + $(echo "$fields" | awk '{print $12 + $13}')))
+    total=$((total + $(sed 's/.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')))
   done
   echo "$total"
 }
 
 rates=()
-measure_rate() {  # FRONT-END STATE SCREEN: CPU per second of $pids over $seconds
-  local front=$1 state=$2 screen=$3 label="$1 $2"
-  start_display "$screen"
+measure_rate() {  # FRONT-END: CPU per second of $pids over $seconds while it runs at 1280x1024
+  local front=$1 first=(-) c1 t1 c2 t2
+  start_display 1280x1024
   "run_$front"
-  if [ "$state" = sliding ]; then
-    local first
+  if [ "$front" != fontglide ]; then  # wait for the slide to come in at the top
     for _ in $(seq 100); do
       first=($(look))
       [ "${first[0]}" != - ] && break
       sleep 0.1
     done
-  else
-    sleep 2  # the verse is up; the program is at rest
   fi
-  local c1 t1 c2 t2
   c1=$(cpu_ticks); t1=$(date +%s.%N)
   sleep "$seconds"
   c2=$(cpu_ticks); t2=$(date +%s.%N)
-  [ "$state" = sliding ] && [ "$(look | cut -d' ' -f1)" = "${first[0]}" ] &&
-    echo "$label: the slide did not move" >&2
+  if [ "$front" != fontglide ] && [ "$(look | cut -d' ' -f1)" = "${first[0]}" ]; then
+    echo "$front: the slide did not move while measured" >&2
+  fi
   "stop_$front"
   stop_display
-  rates+=("$label $(python3 -c "print(f'{($c2 - $c1) / $(getconf CLK_TCK) / ($t2 - $t1) * 100:.2f}')")")
+  rates+=("$front $(python3 -c "print(f'{($c2 - $c1) / $(getconf CLK_TCK) / ($t2 - $t1) * 100:.2f}')")")
 }
 
 durations=()
-measure_slide() {  # FRONT-END: the slide's whole time at 1280x1024
+measure_slide() {  # FRONT-END: the slide's whole time at 1280x1024, from its first ink to rest
   local front=$1 moving_since=- rest_at=- previous=- now bottom
   start_display 1280x1024
   "run_$front"
@@ -404,34 +438,30 @@ measure_first_verse() {  # FRONT-END: from the start of the program to the verse
   first_verse+=("$front $(python3 -c "print(f'{$now - $launched_at:.2f}')")")
 }
 
-trap 'stop_native >/dev/null 2>&1 || true; stop_windows >/dev/null 2>&1 || true; stop_fontglide >/dev/null 2>&1 || true; stop_display' EXIT
+trap 'stop_native >/dev/null 2>&1 || true; stop_windows >/dev/null 2>&1 || true
+      stop_fontglide >/dev/null 2>&1 || true; stop_display' EXIT
 
 for f in "${fronts[@]}"; do
   "${f/windows/wine}_setup"
   for screen in "${screens[@]}"; do
     measure "$f" "$screen"
   done
-done
-for f in "${fronts[@]}"; do
-  measure_rate "$f" sliding 1280x1024
-done
-if [ -x "$fontglide" ]; then
-  measure_rate fontglide running 1280x1024
-fi
-for f in "${fronts[@]}"; do
-  animation=5 measure_rate "$f" resting 1280x1024
+  measure_asleep "$f"
+  measure_rate "$f"
   measure_slide "$f"
   measure_first_verse "$f"
 done
+[ -x "$fontglide" ] && measure_rate fontglide
 
 python3 - "${results[@]}" <<'PY'
 import sys
 rows = [line.split() for line in sys.argv[1:]]
-print(f"{'front end and screen':24} {'ticks':>6} {'span':>7} {'CPU':>7} {'CPU per 1000 ticks':>19}")
-for label, ticks, span, cpu, per in rows:
-    print(f"{label:24} {ticks:>6} {span:>6}s {cpu:>6}s {per:>18}s")
+print(f"{'front end and screen':24} {'ticks':>6} {'span':>7} {'CPU':>7} {'CPU per 1000 ticks':>19}"
+      "  shares of the CPU")
+for label, ticks, span, cpu, per, shares in rows:
+    print(f"{label:24} {ticks:>6} {span:>6}s {cpu:>6}s {per:>18}s  {shares}")
 by_front = {}
-for label, _, _, _, per in rows:
+for label, _, _, _, per, _ in rows:
     front, screen = label.split("-", 1)
     by_front.setdefault(front, {})[screen] = float(per)
 for front, per in by_front.items():
@@ -440,22 +470,23 @@ for front, per in by_front.items():
         print(f"{front}: 3840x2160 costs {large / small:.2f}x what 1280x1024 costs per tick "
               "(target <= 1.5)")
 PY
+printf "%s\n" "${asleep[@]}"
 echo
-echo "CPU per second at 1280x1024 (program and X server), % of one core:"
+echo "CPU per second at 1280x1024 while it moves (program and X server), % of one core:"
 for row in "${rates[@]}"; do
   set -- $row
-  printf '  %-22s %6s%%\n' "$1 $2" "$3"
+  printf '  %-12s %6s%%\n' "$1" "$2"
 done
-echo "  (targets: sliding no more than fontglide; resting below 1%)"
+echo "  (target: the saver's slide no more than fontglide)"
 echo
 echo "One slide from the top at speed 0, 1280x1024, from its first ink to rest:"
 for row in "${durations[@]}"; do
   set -- $row
-  # The time a tick takes, from the ticks counted in the cost per tick at 1280x1024.
+  # The time a tick takes, from the ticks counted for the cost per tick at 1280x1024.
   tick=$(printf '%s\n' "${results[@]}" | awk -v f="$1-1280x1024" '$1 == f {print $3 / $2 * 1000}')
   python3 -c "
 seconds, tick = float('$2'), float('$tick')
-print(f'  {\"$1\":10} {seconds:6.2f} s; {tick:.1f} ms a tick; on Windows (15.625 ms a tick) '
+print(f'  {\"$1\":10} {seconds:6.2f} s; {tick:.1f} ms a tick; at Windows\' 15.625 ms a tick '
       f'{seconds * 15.625 / tick:.2f} s')"
 done
 echo

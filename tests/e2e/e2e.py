@@ -604,6 +604,35 @@ def case_slide_caught_midway(s):
     end_with_key(s, process)
 
 
+def case_slide_leaves_no_trail(s):
+    """A slide from the bottom repaints only around the label on each tick, yet
+    leaves nothing behind: two frames half a second apart are the same picture
+    shifted up, over the whole screen (a trail, a half-drawn frame or a piece of
+    the label left out would not match)."""
+    s.store_clear()
+    s.store_set("Animation", "type", "2")
+    s.store_set("Animation", "Speed", "0")
+    process, _ = start_saver(s, "/S")
+    deadline = time.monotonic() + 10
+    while True:
+        check(time.monotonic() < deadline, "the slide never came on screen")
+        first = s.shot("sliding")
+        box1 = first.ink_box()
+        if box1 is not None and box1[1] < SCREEN_HEIGHT - 60:
+            break
+        time.sleep(0.2)
+    time.sleep(0.5)
+    second = s.shot("sliding-later")
+    box2 = second.ink_box()
+    shift = box1[1] - box2[1]
+    print(f"ink {box1}, then {box2}")
+    check(shift > 0, f"the label is not sliding up: {box1}, {box2}")
+    for y in range(SCREEN_HEIGHT - shift):
+        check(second.row(y) == first.row(y + shift),
+              f"row {y} is not row {y + shift} of the earlier frame")
+    end_with_key(s, process)
+
+
 def case_mouse_and_alt(s):
     """The first mouse report only records a position; a move elsewhere ends the
     saver; Alt on its own ends it too."""
@@ -837,6 +866,32 @@ def case_two_screens(s):
     check(len(s.store_texts()) == 11, "the settings were not saved")
 
 
+def case_text_direction(s):
+    """The saver's reading direction of a line, from the system's classification of
+    characters: the first strong character decides; digits of either kind,
+    punctuation, blanks and marks are not strong; no strong character, left to right."""
+    expected = {
+        "\u0634\u0641 abc": "rtl",
+        "(\u0634\u0641\u062C:37) ": "rtl",
+        "\u060C \u0628": "rtl",                # the Arabic comma is not strong
+        "\u064E\u0628": "rtl",                 # nor is a vowel mark
+        "\u0661\u0662 \u05D0": "rtl",         # nor are Arabic-Indic digits
+        "\u06F1\u06F2 abc": "ltr",             # nor extended Arabic-Indic ones
+        "\uFEFB": "rtl", "\uFB50": "rtl",      # presentation forms
+        "\u0710": "rtl", "\u0780": "rtl", "\u07CA": "rtl",  # Syriac, Thaana, N'Ko
+        "abc \u0634\u0641": "ltr",
+        "  12. (Hebrew \u05D0)": "ltr",
+        "\u0416": "ltr", "\u00E9": "ltr", "\u4E2D": "ltr",
+        "(12:34) ": "ltr",
+        "": "ltr",
+    }
+    texts = list(expected)
+    found = dict(zip(texts, s.inspector("direction", *texts)["directions"]))
+    wrong = {text: direction for text, direction in found.items() if direction != expected[text]}
+    check(len(found) == len(texts), f"{len(found)} answers for {len(texts)} texts")
+    check(not wrong, f"wrong directions: {wrong}")
+
+
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
 
 # The scenarios, each written once and run against the programs named beside it.
@@ -851,12 +906,14 @@ SCENARIOS = [
     ("switches",            BOTH),
     ("pop_on_and_freeze",   BOTH),
     ("slide_caught_midway", BOTH),
+    ("slide_leaves_no_trail", BOTH),
     ("mouse_and_alt",       BOTH),
     ("unicode_folder",      BOTH),
     ("unhandled_failure",   BOTH),
     ("high_dpi",            (WINE,)),    # Wine's LogPixels
     ("window_messages",     (WINE,)),    # Windows messages
     ("right_to_left_lines", BOTH),
+    ("text_direction",      (WINE,)),    # the inspector runs the Windows code
     ("terminate",           (NATIVE,)),  # POSIX signals
     ("two_screens",         (NATIVE,)),
 ]

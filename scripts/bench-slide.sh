@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# What one animation tick of a slide costs, on a small and on a large screen.
+# What the saver costs while it slides and while it rests, natively (velun-saver)
+# and under Wine (velun.scr), measured side by side in one run.
 #
-# The saver slides the same short verse in from the top at speed 0 (10 twips a
-# tick) in two virtual displays, 1280x1024 and 3840x2160. Between two screenshots
-# taken a few seconds apart it counts the ticks from how far the label moved, and
-# sums the CPU time of everything that draws a frame over that span (the program,
-# and for Wine the wineserver, and the X server). It prints CPU seconds per 1000
-# ticks for each screen and their ratio: a tick that repaints only what moved costs
-# about the same on both (target: ratio <= 1.5).
+# 1. Cost per tick. The saver slides the same short verse in from the top at speed 0
+#    (10 twips a tick) in two virtual displays, 1280x1024 and 3840x2160. Between two
+#    screenshots taken a few seconds apart it counts the ticks from how far the
+#    label moved, and sums the CPU time of everything that draws a frame over that
+#    span (the program, and for Wine the wineserver, and the X server). It prints CPU
+#    seconds per 1000 ticks for each screen and their ratio: a tick that repaints
+#    only what moved costs about the same on both (target: ratio <= 1.5).
+# 2. CPU per second while sliding at 1280x1024 (program and X server), beside
+#    XScreenSaver's fontglide -root (a display mode that glides text) in the same
+#    display size (target: no more than fontglide).
+# 3. The same slide's whole duration, from its first ink at the top to rest, and the
+#    time a tick takes (Windows ticks every 15.625 ms).
+# 4. At rest between verses (Pop on Screen, a minute's delay): CPU per second
+#    (target < 1% of a core); and the time from the start of the program to the
+#    verse on screen.
 #
-#   scripts/bench-slide.sh [--scr PATH] [--seconds N]
+#   scripts/bench-slide.sh [--front native|windows|both] [--scr PATH] [--seconds N]
+#     --front F     which programs to measure (default both; windows needs mingw-w64 and Wine)
 #     --scr PATH    measure this velun.scr instead of building the windows preset
 #     --seconds N   length of each measured span (default 4)
 #
@@ -23,20 +33,39 @@ root=$PWD
 
 scr=
 seconds=4
+front=both
 while [ $# -gt 0 ]; do
   case "$1" in
     --scr) scr=$(realpath "$2"); shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
-    *) echo "usage: $0 [--scr PATH] [--seconds N]" >&2; exit 2 ;;
+    --front) front=$2; shift 2 ;;
+    *) echo "usage: $0 [--front native|windows|both] [--scr PATH] [--seconds N]" >&2; exit 2 ;;
   esac
 done
+fronts=()
+case "$front" in
+  native) fronts=(native) ;;
+  windows) fronts=(windows) ;;
+  both) fronts=(native windows) ;;
+  *) echo "--front is native, windows or both" >&2; exit 2 ;;
+esac
 
-bash scripts/install-deps.sh windows
-if [ -z "$scr" ]; then
-  cmake --preset windows >/dev/null
-  cmake --build --preset windows
-  scr=$root/build/windows/velun.scr
+if [[ " ${fronts[*]} " == *" windows "* ]]; then
+  bash scripts/install-deps.sh windows
+  if [ -z "$scr" ]; then
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows
+    scr=$root/build/windows/velun.scr
+  fi
+else
+  bash scripts/install-deps.sh
 fi
+if [[ " ${fronts[*]} " == *" native "* ]]; then
+  cmake --preset native >/dev/null
+  cmake --build --preset native --target velun-saver
+  saver=$root/build/native/velun-saver
+fi
+fontglide=/usr/libexec/xscreensaver/fontglide
 
 work=$root/build/bench-slide
 mkdir -p "$work/shots"
@@ -132,6 +161,7 @@ run_windows() {
   reg_text "$settings\Verse Selection" type 1
   reg_text "$settings\Time" Delay 60000
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  launched_at=$(date +%s.%N)
   wine "$work/windows/velun.scr" /S >/dev/null 2>&1 &
   saver_pid=$!
   xdotool search --sync --onlyvisible --name '^Velun Saver$' >/dev/null
@@ -147,6 +177,53 @@ stop_windows() {
   fi
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+}
+
+# --- the Linux program --------------------------------------------------------
+
+native_setup() {
+  mkdir -p "$work/native"
+  cp "$saver" "$work/native/velun-saver"
+  write_verse_file "$work/native/finalvelun.txt"
+}
+
+run_native() {
+  export XDG_CONFIG_HOME=$work/native/config XDG_RUNTIME_DIR=$work/native/runtime
+  mkdir -p "$XDG_CONFIG_HOME/velun-saver" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  printf '[Verse Selection]\ntype=1\n\n[Animation]\ntype=%s\nSpeed=0\n\n[Time]\nDelay=60000\n' \
+    "$animation" >"$XDG_CONFIG_HOME/velun-saver/settings.ini"
+  launched_at=$(date +%s.%N)
+  QT_QPA_PLATFORM=xcb "$work/native/velun-saver" /S >"$work/native/saver.log" 2>&1 &
+  saver_pid=$!
+  until xdotool search --onlyvisible --name '^Velun Saver$' >/dev/null; do sleep 0.02; done
+  pids="$saver_pid $xvfb_pid"
+  names=velun-saver/Xvfb
+}
+
+stop_native() {
+  if [ -n "$saver_pid" ]; then
+    xdotool key x 2>/dev/null || true
+    wait "$saver_pid" 2>/dev/null || true
+    saver_pid=
+  fi
+}
+
+# XScreenSaver's display mode that glides text across the screen, for comparison.
+run_fontglide() {
+  "$fontglide" -root >/dev/null 2>&1 &
+  saver_pid=$!
+  sleep 1
+  pids="$saver_pid $xvfb_pid"
+  names=fontglide/Xvfb
+}
+
+stop_fontglide() {
+  if [ -n "$saver_pid" ]; then
+    kill "$saver_pid" 2>/dev/null || true
+    wait "$saver_pid" 2>/dev/null || true
+    saver_pid=
+  fi
 }
 
 # The face the end-to-end tests give "Traditional Arabic" in their Wine prefix.
@@ -287,13 +364,94 @@ PY
   asleep+=("$row")
 }
 
-trap 'stop_windows >/dev/null 2>&1 || true; stop_display' EXIT
+cpu_ticks() {  # the CPU time of $pids in clock ticks
+  local total=0 pid
+  for pid in $pids; do
+    total=$((total + $(sed 's/.*) //' "/proc/$pid/stat" | awk '{print $12 + $13}')))
+  done
+  echo "$total"
+}
 
-wine_setup
-for screen in "${screens[@]}"; do
-  measure windows "$screen"
+rates=()
+measure_rate() {  # FRONT-END: CPU per second of $pids over $seconds while it runs at 1280x1024
+  local front=$1 first=(-) c1 t1 c2 t2
+  start_display 1280x1024
+  "run_$front"
+  if [ "$front" != fontglide ]; then  # wait for the slide to come in at the top
+    for _ in $(seq 100); do
+      first=($(look))
+      [ "${first[0]}" != - ] && break
+      sleep 0.1
+    done
+  fi
+  c1=$(cpu_ticks); t1=$(date +%s.%N)
+  sleep "$seconds"
+  c2=$(cpu_ticks); t2=$(date +%s.%N)
+  if [ "$front" != fontglide ] && [ "$(look | cut -d' ' -f1)" = "${first[0]}" ]; then
+    echo "$front: the slide did not move while measured" >&2
+  fi
+  "stop_$front"
+  stop_display
+  rates+=("$front $(python3 -c "print(f'{($c2 - $c1) / $(getconf CLK_TCK) / ($t2 - $t1) * 100:.2f}')")")
+}
+
+durations=()
+measure_slide() {  # FRONT-END: the slide's whole time at 1280x1024, from its first ink to rest
+  local front=$1 moving_since=- rest_at=- previous=- now bottom
+  start_display 1280x1024
+  "run_$front"
+  for _ in $(seq 1200); do
+    bottom=$(look | cut -d' ' -f1)
+    now=$(date +%s.%N)
+    if [ "$bottom" != "$previous" ]; then
+      rest_at=-
+      [ "$previous" = - ] && moving_since=$now
+    elif [ "$bottom" != - ] && [ "$rest_at" = - ]; then
+      rest_at=$now
+    fi
+    # At rest once the edge has kept still for a second.
+    if [ "$rest_at" != - ] && python3 -c "import sys; sys.exit($now - $rest_at < 1)"; then break; fi
+    previous=$bottom
+    sleep 0.05
+  done
+  import -window root "$work/shots/$front-slide-end.png"
+  "stop_$front"
+  stop_display
+  durations+=("$front $(python3 -c "print(f'{$rest_at - $moving_since:.2f}')")")
+}
+
+first_verse=()
+measure_first_verse() {  # FRONT-END: from the start of the program to the verse on screen
+  local front=$1 bottom now
+  animation=5
+  start_display 1280x1024
+  "run_$front"
+  for _ in $(seq 600); do
+    bottom=$(look | cut -d' ' -f1)
+    [ "$bottom" != - ] && break
+    sleep 0.02
+  done
+  now=$(date +%s.%N)
+  "stop_$front"
+  stop_display
+  animation=1
+  first_verse+=("$front $(python3 -c "print(f'{$now - $launched_at:.2f}')")")
+}
+
+trap 'stop_native >/dev/null 2>&1 || true; stop_windows >/dev/null 2>&1 || true
+      stop_fontglide >/dev/null 2>&1 || true; stop_display' EXIT
+
+for f in "${fronts[@]}"; do
+  "${f/windows/wine}_setup"
+  for screen in "${screens[@]}"; do
+    measure "$f" "$screen"
+  done
+  measure_asleep "$f"
+  measure_rate "$f"
+  measure_slide "$f"
+  measure_first_verse "$f"
 done
-measure_asleep windows
+[ -x "$fontglide" ] && measure_rate fontglide
 
 python3 - "${results[@]}" <<'PY'
 import sys
@@ -313,3 +471,27 @@ for front, per in by_front.items():
               "(target <= 1.5)")
 PY
 printf "%s\n" "${asleep[@]}"
+echo
+echo "CPU per second at 1280x1024 while it moves (program and X server), % of one core:"
+for row in "${rates[@]}"; do
+  set -- $row
+  printf '  %-12s %6s%%\n' "$1" "$2"
+done
+echo "  (target: the saver's slide no more than fontglide)"
+echo
+echo "One slide from the top at speed 0, 1280x1024, from its first ink to rest:"
+for row in "${durations[@]}"; do
+  set -- $row
+  # The time a tick takes, from the ticks counted for the cost per tick at 1280x1024.
+  tick=$(printf '%s\n' "${results[@]}" | awk -v f="$1-1280x1024" '$1 == f {print $3 / $2 * 1000}')
+  python3 -c "
+seconds, tick = float('$2'), float('$tick')
+print(f'  {\"$1\":10} {seconds:6.2f} s; {tick:.1f} ms a tick; at Windows\' 15.625 ms a tick '
+      f'{seconds * 15.625 / tick:.2f} s')"
+done
+echo
+echo "From the start of the program to the verse on screen (Pop on Screen):"
+for row in "${first_verse[@]}"; do
+  set -- $row
+  printf '  %-10s %6s s\n' "$1" "$2"
+done

@@ -4,21 +4,25 @@
 #                                    the Linux program (Qt 6, an Arabic Naskh font) and what
 #                                    its end-to-end tests and benchmark use (Xvfb, xdotool,
 #                                    ImageMagick, xclip, XScreenSaver's fontglide)
-#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Wine's own fonts
-#                                    (Marlett draws the captions' close boxes) and the Naskh
-#                                    font that stands for "Traditional Arabic" under Wine
+#   scripts/install-deps.sh release  also the mingw-w64 cross compiler and NSIS (the Windows release)
+#   scripts/install-deps.sh windows  all of that, and Wine, Wine's own fonts (Marlett draws
+#                                    the captions' close boxes) and the Naskh font that
+#                                    stands for "Traditional Arabic" under Wine
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-dev
           qt6-base-dev fonts-noto-core xvfb xauth xdotool imagemagick x11-utils xclip
-          xscreensaver-data-extra)
+          xscreensaver-data-extra
+          # the display mode (libxcb) and the Linux package's tests: the stand-in for
+          # XScreenSaver's window, the .deb's library dependencies (dpkg-shlibdeps),
+          # checkers of its XML and desktop entries, and XScreenSaver itself
+          libxcb1-dev libx11-dev dpkg-dev libxml2-utils desktop-file-utils xscreensaver)
+if [ "${1:-}" = release ] || [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis)
+fi
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-             wine wine64 fonts-wine fonts-farsiweb)
-  # The Linux package's tests: the stand-in for XScreenSaver's window, dpkg-shlibdeps for
-  # the .deb's dependencies, and the checkers of its XML and desktop entries.
-  packages+=(libx11-dev dpkg-dev libxml2-utils desktop-file-utils)
+  packages+=(wine wine64 fonts-wine fonts-farsiweb)
 fi
 
 missing=()

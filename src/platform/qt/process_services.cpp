@@ -43,13 +43,13 @@ std::string FolderOfRealPath(const std::string& path) {
 
 std::string ProgramFolderPath() { return FolderOfRealPath("/proc/self/exe"); }
 
-std::string InstanceLockPath() {
+std::string InstanceLockPath(const std::string& name) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/velun-saver.lock";
+  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/" + name + ".lock";
   std::error_code error;
   std::filesystem::path temp = std::filesystem::temp_directory_path(error);
   if (error) temp = "/tmp";
-  return (temp / ("velun-saver-" + std::to_string(getuid()) + ".lock")).string();
+  return (temp / (name + "-" + std::to_string(getuid()) + ".lock")).string();
 }
 
 bool AnotherInstanceHolds(const std::string& path) {

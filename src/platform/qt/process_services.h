@@ -21,9 +21,9 @@ std::string ArgumentTextOf(int argc, const char* const* argv);
 std::string FolderOfRealPath(const std::string& path);
 std::string ProgramFolderPath();  // FolderOfRealPath("/proc/self/exe")
 
-// The lock file's path: $XDG_RUNTIME_DIR/velun-saver.lock when that is an absolute
-// path, else <temp folder>/velun-saver-<uid>.lock.
-std::string InstanceLockPath();
+// The lock file's path: $XDG_RUNTIME_DIR/<name>.lock when that is an absolute path,
+// else <temp folder>/<name>-<uid>.lock.
+std::string InstanceLockPath(const std::string& name = "velun-saver");
 
 // Takes the instance lock at path once and keeps it for the life of the process.
 // True when another process holds it. A lock that cannot be made at all (no

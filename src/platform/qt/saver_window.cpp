@@ -33,8 +33,8 @@ QScreen* PrimaryScreen() { return QGuiApplication::primaryScreen(); }
 // every input to the window's one place for it.
 class SaverWindowQt::Surface : public QWidget {
  public:
-  explicit Surface(SaverWindowQt& owner)
-      : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+  Surface(SaverWindowQt& owner, SaverPlacement::Kind kind)
+      : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | StackingFlags(kind)),
         owner_(owner) {
     setWindowTitle(kWindowCaption);
     // Every pixel of an update is painted from the window's state: nothing to erase.
@@ -70,6 +70,19 @@ class SaverWindowQt::Surface : public QWidget {
   }
 
  private:
+  static Qt::WindowFlags StackingFlags(SaverPlacement::Kind kind) {
+    switch (kind) {
+      case SaverPlacement::Kind::kOwnFullScreen:
+        return Qt::WindowStaysOnTopHint;
+      case SaverPlacement::Kind::kRootWindow:
+        // As if drawn on the root window: under every other window, unmanaged.
+        return Qt::WindowStaysOnBottomHint | Qt::BypassWindowManagerHint;
+      case SaverPlacement::Kind::kForeignWindow:
+        break;  // a child window: its parent's place in the stack
+    }
+    return {};
+  }
+
   SaverWindowQt& owner_;
 };
 
@@ -189,7 +202,12 @@ SaverWindowQt::SaverWindowQt(SaverPlacement placement)
     : QtFontHolder<velun::SaverWindow>(VerseLabelFont()), placement_(placement) {
   if (QScreen* screen = PrimaryScreen()) dpi_ = screen->logicalDotsPerInchY();
   if (dpi_ <= 0) dpi_ = 96;
-  surface_ = std::make_unique<Surface>(*this);
+  surface_ = std::make_unique<Surface>(*this, placement_.kind);
+  if (placement_.kind == SaverPlacement::Kind::kForeignWindow) {
+    foreignParent_.reset(QWindow::fromWinId(placement_.foreignWindow));
+    surface_->winId();  // makes the native window that is parented
+    surface_->windowHandle()->setParent(foreignParent_.get());
+  }
   surface_->setGeometry(ScreenRect());
   label1_ = std::make_unique<DrawnLabel>(*this, DrawnLabel::Style::Verse, VerseLabelFont());
   frozenLabel_ =
@@ -207,8 +225,13 @@ SaverWindowQt::~SaverWindowQt() {
 QWidget* SaverWindowQt::Widget() const { return surface_.get(); }
 
 QRect SaverWindowQt::ScreenRect() const {
+  // A window of another program is the saver's whole screen, at (0, 0) inside it.
+  if (placement_.kind == SaverPlacement::Kind::kForeignWindow)
+    return QRect(QPoint(0, 0), placement_.foreignSize);
   QScreen* screen = PrimaryScreen();
-  return screen != nullptr ? screen->geometry() : QRect(0, 0, 640, 480);
+  if (screen == nullptr) return QRect(0, 0, 640, 480);
+  return placement_.kind == SaverPlacement::Kind::kRootWindow ? screen->virtualGeometry()
+                                                              : screen->geometry();
 }
 
 float SaverWindowQt::ScreenWidth() const { return PixelsToTwips(ScreenRect().width()); }
@@ -246,14 +269,19 @@ void SaverWindowQt::Paint(QPainter& painter, const QRect& area) const {
 }
 
 void SaverWindowQt::Show() {
+  if (placement_.kind != SaverPlacement::Kind::kOwnFullScreen) {
+    // A display mode: the program that runs it owns the keyboard, the pointer and
+    // the other screens.
+    surface_->show();
+    if (placement_.kind == SaverPlacement::Kind::kRootWindow) surface_->lower();
+    return;
+  }
   surface_->show();
   surface_->raise();
   surface_->activateWindow();
   surface_->setFocus();
   covers_ = std::make_unique<CoverWindows>(*this);
-  std::vector<QRect> screens;
-  for (QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->geometry());
-  covers_->Show(CoverAreas(ScreenRect(), screens));
+  covers_->Show(PrimaryScreen(), ScreenRect());
 
   // The keys and the pointer belong to the saver while it runs. The grab can only
   // be taken once the window is mapped: try again for a while until it is.

@@ -22,8 +22,11 @@
 //      inside a handler runs its own event loop)
 //  [X] Every other screen covered by a black window whose keys and movements go
 //      to the same handlers (cover_windows.h)
-//  [ ] Drawing into a window made by another program (SaverPlacement::kForeignWindow)
-//      is not built here
+//  [X] As a display mode (display_mode.h): drawn into a window that another program
+//      made (SaverPlacement::kForeignWindow), as a child window of the window's size;
+//      or over the whole root window and below every other window (kRootWindow).
+//      There the host owns the keyboard, the pointer and the other screens: no grab,
+//      no covers, and input ends nothing
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -37,6 +40,7 @@
 #include "saver/window_services.h"
 
 class QKeyEvent;
+class QWindow;
 
 namespace velun::qt {
 
@@ -53,11 +57,12 @@ struct SaverEventHandlers {
 };
 
 // Where the saver draws: its own full-screen window on the primary screen (input
-// ends it), or a window that another program made and passes in.
+// ends it), a window that another program made and passes in, or the root window.
 struct SaverPlacement {
-  enum class Kind { kOwnFullScreen, kForeignWindow };
+  enum class Kind { kOwnFullScreen, kForeignWindow, kRootWindow };
   Kind kind = Kind::kOwnFullScreen;
   WId foreignWindow = 0;
+  QSize foreignSize;  // pixels
   // Keys and movements end (or freeze) the saver; off where the host watches input.
   bool inputEnds = true;
 };
@@ -150,6 +155,7 @@ class SaverWindowQt : public QtFontHolder<velun::SaverWindow> {
   class Surface;
   SaverPlacement placement_;
   double dpi_ = 96;
+  std::unique_ptr<QWindow> foreignParent_;  // outlives the surface parented to it
   std::unique_ptr<Surface> surface_;
   SaverEventHandlers handlers_;
   bool inHandler_ = false;

@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWindow>
 #include <cstdio>
 
@@ -11,6 +14,28 @@
 #include "platform/qt/process_services.h"
 
 namespace velun::qt {
+namespace {
+
+// A message box whose Ctrl+C copies its title, text and buttons, as a Windows
+// message box does, so that a user can pass the report on as asked.
+class CopyableMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Copy)) {
+      QMessageBox::keyPressEvent(event);
+      return;
+    }
+    const QString rule = "---------------------------\n";
+    QString copied = rule + windowTitle() + "\n" + rule + text() + "\n" + rule;
+    for (QAbstractButton* button : buttons()) copied += button->text().remove('&') + "   ";
+    QGuiApplication::clipboard()->setText(copied + "\n" + rule);
+  }
+};
+
+}  // namespace
 
 QApplication& EnsureApplication() {
   // Qt is given no arguments of the program's: the switch belongs to the saver
@@ -29,12 +54,15 @@ QApplication& EnsureApplication() {
 }
 
 QtSystemServices::QtSystemServices(int argc, const char* const* argv)
-    : argumentText_(ArgumentTextOf(argc, argv)) {}
+    : QtSystemServices(ArgumentTextOf(argc, argv), InstanceLockPath()) {}
+
+QtSystemServices::QtSystemServices(std::string argumentText, std::string instanceLockPath)
+    : argumentText_(std::move(argumentText)), instanceLockPath_(std::move(instanceLockPath)) {}
 
 std::string QtSystemServices::ProgramFolder() { return ProgramFolderPath(); }
 
 bool QtSystemServices::PreviousInstanceRunning() {
-  static const bool held = AnotherInstanceHolds(InstanceLockPath());
+  static const bool held = AnotherInstanceHolds(instanceLockPath_);
   return held;
 }
 
@@ -56,6 +84,14 @@ void QtSystemServices::ApplyCursor() {
 
 void QtSystemServices::ShowMessageBox(const std::string& text, int style,
                                       const std::string& title) {
+  if (reportOnStandardError_) {
+    std::string shown;
+    for (char c : text)
+      if (c != '\r') shown += c;
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), shown.c_str());
+    std::fflush(stderr);
+    return;
+  }
   EnsureApplication();
   ApplyCursor();
   // The saver holds the keyboard and the pointer; the box needs them.
@@ -68,7 +104,7 @@ void QtSystemServices::ShowMessageBox(const std::string& text, int style,
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   if (style == kStyleStop) icon = QMessageBox::Critical;
   if (style == kStyleExclamation) icon = QMessageBox::Warning;
-  QMessageBox box(icon, ToQString(title), shown, QMessageBox::Ok);
+  CopyableMessageBox box(icon, ToQString(title), shown, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.exec();

@@ -9,12 +9,20 @@ namespace velun::win32 {
 
 ShapedLine::ShapedLine(HDC dc, const std::wstring& line) {
   if (line.empty()) return;
-  const std::u16string_view units(reinterpret_cast<const char16_t*>(line.data()), line.size());
+  // A right-to-left line is a right-to-left paragraph: SSA_RTL says so, and so does
+  // the initial embedding level of 1. Some Uniscribes (Wine's) go by the level
+  // only. Neutrals at the line's logical end, the trailing "،" of its last word and
+  // the space it was broken at, then stand at its left end, and its first word
+  // against the right edge.
   DWORD flags = SSA_GLYPHS | SSA_FALLBACK;
-  if (LineDirection(units) == TextDirection::RightToLeft) flags |= SSA_RTL;
+  SCRIPT_STATE state{};
+  if (LineDirection(line) == TextDirection::RightToLeft) {
+    flags |= SSA_RTL;
+    state.uBidiLevel = 1;
+  }
   const int length = static_cast<int>(line.size());
   if (FAILED(ScriptStringAnalyse(dc, line.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
-                                 nullptr, nullptr, nullptr, nullptr, nullptr, &analysis_)))
+                                 nullptr, &state, nullptr, nullptr, nullptr, &analysis_)))
     analysis_ = nullptr;
 }
 

@@ -4,6 +4,8 @@
 //  [X] Lines split at CR LF; a text measures as its widest line, the empty text as 0
 //  [X] Each line shaped in the reading direction of its first strong character, so
 //      Arabic is joined, right to left, and measured exactly as it is drawn
+//  [X] A right-to-left line laid out as a right-to-left paragraph: punctuation and
+//      blanks at its logical end stand at its left end
 //  [X] A shaped line kept for drawing again and again (a slide redraws its label
 //      on every tick) without shaping it anew
 //  [ ] No word wrapping: the saver lays out its lines itself

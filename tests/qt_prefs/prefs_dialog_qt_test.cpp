@@ -144,7 +144,7 @@ TEST(QtPreferencesDialog, DesignAtTheScreenDpiDefaultsKeysAndOk) {
     auto entries = [](QComboBox* list) {
       std::string got = list->isEditable() ? "editable " : "";
       for (int i = 0; i < list->count(); ++i)
-        got += list->itemText(i).toStdString() + "=" + list->itemData(i).toString().toStdString() + ";";
+        got += (list->itemText(i) + "=" + list->itemData(i).toString() + ";").toStdString();
       return got + " shows " + list->currentText().toStdString();
     };
     EXPECT_EQ(entries(Find<QComboBox>(d, "cmbVerseSelection")),

@@ -443,6 +443,17 @@ def case_prefs_time_delay(s):
     keys(s, "Return")
     ended(s, process, "Enter on OK")
     expect_stored(s, {**chosen, ("Time", "Delay"): "15000"})
+    if s.kind == "native":
+        # At 120 DPI the same design on larger pixels. Qt lays a window out in pixels
+        # of 96 DPI, drawn 1.25 times larger: within a pixel of the design.
+        with s.screen_dpi(120):
+            process, _ = open_dialog(s, "/C")
+            s.shot("120-dpi")
+            left, top, right, bottom = s.find_window(TITLE, 1000)["rect"]
+            check(abs(right - left - px(5232, 120)) <= 1 and abs(bottom - top - px(4344, 120)) <= 1,
+                  f"the dialog is {right - left} x {bottom - top} at 120 DPI")
+            s.terminate(process)
+            ended(s, process, "SIGTERM")
 
 
 def case_prefs_close_routes(s):

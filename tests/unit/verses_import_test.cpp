@@ -122,8 +122,10 @@ std::string Windows1256VerseFile() {
   for (int c = 1; c <= kChapterCount; ++c) {
     bytes += " *\xC8\xC7\xC8 " + std::to_string(c) + "-" + std::to_string(c) + " -  " +
              std::to_string(counts[c]) + "* " + ends[line++ % 3];
-    for (int v = testing::HasOpeningLine(c) ? 0 : 1; v <= counts[c]; ++v)
-      bytes += "  \xE4\xD5 " + std::to_string(c) + ":" + std::to_string(v) + " " + ends[line++ % 3];
+    for (int v = testing::HasOpeningLine(c) ? 0 : 1; v <= counts[c]; ++v) {
+      const std::string word = c == 2 && v == 3 ? "\"\xE4\xD5\"" : "\xE4\xD5";  // a verse that begins with a quote
+      bytes += "  " + word + " " + std::to_string(c) + ":" + std::to_string(v) + " " + ends[line++ % 3];
+    }
   }
   return bytes;
 }
@@ -136,6 +138,7 @@ TEST(VerseImport, AWindows1256FileExportedAndImportedShowsTheSameVerses) {
   // Exported as UTF-8: "نص 3:0" is the opening line of chapter 3, named "باب 3".
   EXPECT_NE(exported.table.find("\r\n3\t0\t\xD9\x86\xD8\xB5 3:0\r\n"), std::string::npos);
   EXPECT_NE(exported.table.find("\r\n3\t\xD8\xA8\xD8\xA7\xD8\xA8 3\r\n"), std::string::npos);
+  EXPECT_NE(exported.table.find("\r\n2\t3\t\"\"\"\xD9\x86\xD8\xB5\"\" 2:3\"\r\n"), std::string::npos);
   const table::BuiltVerseFile built = BuildVerseFile(exported.table, "table", std::nullopt, "");
   ASSERT_TRUE(built.problems.empty()) << ::testing::PrintToString(Listed(built.problems));
   const std::string imported = WriteBytes("imported.txt", built.bytes);
@@ -144,8 +147,11 @@ TEST(VerseImport, AWindows1256FileExportedAndImportedShowsTheSameVerses) {
 
   // The same table written in Windows-1256 reads the same.
   std::string table1256 = "chapter\tverse\ttext\n";
-  for (const Row& row : LayoutRows())
-    table1256 += row.chapter + "\t" + row.verse + "\t\xE4\xD5 " + row.chapter + ":" + row.verse + "\n";
+  for (const Row& row : LayoutRows()) {
+    const bool quoted = row.chapter == "2" && row.verse == "3";
+    table1256 += row.chapter + "\t" + row.verse + (quoted ? "\t\"\"\"\xE4\xD5\"\" " : "\t\xE4\xD5 ") +
+                 row.chapter + ":" + row.verse + (quoted ? "\"\n" : "\n");
+  }
   table1256 += "NAMES\n";
   for (int c = 1; c <= kChapterCount; ++c) table1256 += std::to_string(c) + "\t\xC8\xC7\xC8 " + std::to_string(c) + "\n";
   const table::BuiltVerseFile from1256 = BuildVerseFile(table1256, "table", std::nullopt, "");

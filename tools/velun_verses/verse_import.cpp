@@ -161,10 +161,12 @@ class Builder {
               std::string(missing.size() == 1 ? "no rows for chapter " : "no rows for chapters ") +
                   Ranges(missing) + "; every chapter from 1 to 114 must be present");
     if (dataRows_ != kVerseLineCount) {
-      const std::string text = "the table ends here with " + std::to_string(dataRows_) +
-                               " verse lines (opening lines included); the saver needs exactly " +
-                               std::to_string(kVerseLineCount);
-      Problem(tableName_, lastRow_, text);
+      const std::string needs = "; the saver needs exactly " + std::to_string(kVerseLineCount);
+      if (lastRow_)
+        Problem(tableName_, lastRow_, "the table ends here with " + std::to_string(dataRows_) +
+                                          " verse lines (opening lines included)" + needs);
+      else
+        Problem(tableName_, nullptr, "the table holds no verse lines" + needs);
     }
   }
 
@@ -382,7 +384,8 @@ BuiltVerseFile BuildVerseFile(std::string_view tableBytes, const std::string& ta
   // The builder refers to rows of the tables, which live to the end.
   const auto marker = std::find_if(table.rows.begin(), table.rows.end(), IsNamesMarker);
   builder.VerseRows(WithoutHeader({table.rows.begin(), marker}, 2), table.separator);
-  builder.ChapterChecks();
+  // A table that could not be read at all has said so; its missing chapters would only repeat it.
+  if (!table.rows.empty() || table.problems.empty()) builder.ChapterChecks();
 
   Table namesTable;
   if (namesBytes) {

@@ -4,7 +4,8 @@
 #                                    the Linux program (Qt 6, an Arabic Naskh font) and what
 #                                    its end-to-end tests and benchmark use (Xvfb, xdotool,
 #                                    ImageMagick, xclip, XScreenSaver's fontglide)
-#   scripts/install-deps.sh windows  also the mingw-w64 cross compiler, Wine, Xvfb and the fonts
+#   scripts/install-deps.sh release  also the mingw-w64 cross compiler and NSIS (the Windows release)
+#   scripts/install-deps.sh windows  all of that, and Wine and the fonts
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev
@@ -15,9 +16,11 @@ packages=(cmake ninja-build g++ make python3 libgtest-dev libgmock-dev libbenchm
           # XScreenSaver's window, the .deb's library dependencies (dpkg-shlibdeps),
           # checkers of its XML and desktop entries, and XScreenSaver itself
           libxcb1-dev libx11-dev dpkg-dev libxml2-utils desktop-file-utils xscreensaver)
+if [ "${1:-}" = release ] || [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev nsis)
+fi
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-             wine wine64 fonts-hosny-amiri)
+  packages+=(wine wine64 fonts-hosny-amiri)
 fi
 
 missing=()

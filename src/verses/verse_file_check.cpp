@@ -149,9 +149,11 @@ VerseFileCheck CheckVerseFile(const std::string& utf8Path) {
     } catch (const Failure& failure) {
       if (failure.Number() == failures::kInputPastEndOfFile) break;
       // A line too long to read: nothing after it can be placed with certainty.
+      // The summary counts what was read, the long line among the lines.
       checker.Report(reader.LinesRead() + 1,
                      "line longer than " + NumberToText(VerseFileReader::kLongestLine) +
                          " characters, " + Describe(failure) + "; checking stops here");
+      result.lines = reader.LinesRead() + 1;
       return result;
     }
     checker.Line(reader.LinesRead(), line);

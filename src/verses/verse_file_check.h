@@ -17,7 +17,7 @@ struct VerseFileProblem {
 
 struct VerseFileCheck {
   std::vector<VerseFileProblem> problems;
-  std::int64_t lines = 0;
+  std::int64_t lines = 0;  // lines read, a line too long to read (where checking stops) included
   std::int64_t headings = 0;
   std::int64_t verseLines = 0;
   bool Clean() const { return problems.empty(); }

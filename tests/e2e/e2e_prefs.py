@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """End-to-end tests of the preferences dialog ("/C") under Wine.
 
-    e2e_prefs.py --work DIR --scr velun.scr --verses finalvelun.txt --inspector velun-inspector.exe case NAME
+    e2e.py --work DIR --scr velun.scr --verses finalvelun.txt --inspector velun-inspector.exe case NAME
 
 The same session as e2e.py (its setup and teardown make and end the display, the
-Wine prefix and the wineserver); this file adds the dialog's scenarios.
+Wine prefix and the wineserver); this file adds the dialog's scenarios as rows of
+e2e.py's one table (e2e.py loads it, see SCENARIO_FILES there).
 """
 import sys
 import time
@@ -541,7 +542,8 @@ def case_prefs_slider_keys(s):
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
+# Rows of the one table of scenarios (e2e.SCENARIOS): the Windows dialog's scenarios.
+e2e.add_scenarios([(name, f, (e2e.WINE,)) for name, f in CASES.items()])
 
 if __name__ == "__main__":
-    e2e.CASES.update(CASES)
     sys.exit(e2e.main())

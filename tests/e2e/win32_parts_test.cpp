@@ -1,12 +1,10 @@
 // The Windows front end's plain parts, checked on the build machine: the argument
-// text of a command line, the reading direction of a line, and which monitors get
-// a black cover (Wine here shows one monitor only, so this is where the monitor
-// handling is proven).
+// text of a command line and which monitors get a black cover (Wine here shows one
+// monitor only, so this is where the monitor handling is proven).
 #include <gtest/gtest.h>
 
 #include "platform/win32/command_line.h"
 #include "platform/win32/monitor_layout.h"
-#include "platform/win32/text_direction.h"
 
 namespace velun::win32 {
 namespace {
@@ -22,18 +20,6 @@ TEST(CommandLine, TheProgramNameAndOneSeparatingBlankAreTakenOff) {
   EXPECT_EQ(ArgumentTextOf(L"velun.scr\t/p 123"), L"/p 123");
   // A name with an unclosed quote is all name.
   EXPECT_EQ(ArgumentTextOf(L"\"C:\\velun.scr /s"), L"");
-}
-
-TEST(TextDirection, TheFirstStrongCharacterDecides) {
-  EXPECT_EQ(LineDirection(u"\u0634\u0641 abc"), TextDirection::RightToLeft);
-  EXPECT_EQ(LineDirection(u"(\u0634\u0641\u062C:37) "), TextDirection::RightToLeft);
-  EXPECT_EQ(LineDirection(u"abc \u0634\u0641"), TextDirection::LeftToRight);
-  EXPECT_EQ(LineDirection(u"  12. (Hebrew \u05D0)"), TextDirection::LeftToRight);
-  EXPECT_EQ(LineDirection(u"\u0661\u0662 \u05D0"), TextDirection::RightToLeft);  // Arabic-Indic digits are weak
-  EXPECT_EQ(LineDirection(u"\uFEFB"), TextDirection::RightToLeft);  // a presentation form
-  EXPECT_EQ(LineDirection(u"\u0416"), TextDirection::LeftToRight);  // Cyrillic
-  EXPECT_EQ(LineDirection(u"(12:34) "), TextDirection::LeftToRight);
-  EXPECT_EQ(LineDirection(u""), TextDirection::LeftToRight);
 }
 
 TEST(MonitorCovers, EveryMonitorButThePrimaryOneIsCoveredOnce) {

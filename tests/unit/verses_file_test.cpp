@@ -228,5 +228,17 @@ TEST(VerseFileCheck, EveryProblemIsListedWithItsLine) {
   EXPECT_EQ(FailureOf([] { CheckVerseFile("/no/such/finalvelun.txt"); }), 53);
 }
 
+TEST(VerseFileCheck, ALineTooLongToReadStopsTheCheckAndTheSummaryCountsWhatWasRead) {
+  const std::string longLine(40000, 'v');
+  const VerseFileCheck result = CheckVerseFile(
+      WriteBytes("long.txt", "*Name - 1 - 7*\r\nfirst\r\nsecond\r\n" + longLine + "\r\nafter\r\n"));
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(result.problems[0].line, 4);
+  EXPECT_NE(result.problems[0].text.find("checking stops here"), std::string::npos);
+  EXPECT_EQ(result.lines, 4);
+  EXPECT_EQ(result.headings, 1);
+  EXPECT_EQ(result.verseLines, 2);
+}
+
 }  // namespace
 }  // namespace velun

@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 #include "platform/qt/saver_window.h"
 
@@ -11,16 +13,16 @@ namespace {
 
 class CoverWindow : public QWidget {
  public:
-  CoverWindow(SaverWindowQt& saver, const QRect& area)
+  CoverWindow(SaverWindowQt& saver, QScreen* screen)
       : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                              Qt::WindowDoesNotAcceptFocus),
         saver_(saver) {
-    setWindowTitle("Velun Saver");
+    setScreen(screen);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setCursor(Qt::BlankCursor);
-    setGeometry(area);
+    setGeometry(screen->geometry());
   }
 
  protected:
@@ -43,23 +45,41 @@ class CoverWindow : public QWidget {
 
 }  // namespace
 
-std::vector<QRect> CoverAreas(const QRect& saverArea, const std::vector<QRect>& screens) {
-  std::vector<QRect> areas;
-  for (const QRect& screen : screens) {
-    if (screen.isEmpty() || saverArea.contains(screen)) continue;
-    bool known = false;
-    for (const QRect& area : areas) known = known || area.contains(screen);
-    if (!known) areas.push_back(screen);
+std::vector<std::size_t> ScreensToCover(const QRect& saverArea,
+                                        const std::vector<ScreenArea>& screens) {
+  std::vector<std::size_t> chosen;
+  for (std::size_t i = 0; i < screens.size(); ++i) {
+    const ScreenArea& screen = screens[i];
+    if (screen.area.isEmpty()) continue;
+    if (screen.desktop == 0 && saverArea.contains(screen.area)) continue;
+    bool covered = false;
+    for (const std::size_t j : chosen)
+      covered = covered || (screens[j].desktop == screen.desktop &&
+                            screens[j].area.contains(screen.area));
+    if (!covered) chosen.push_back(i);
   }
-  return areas;
+  return chosen;
 }
 
 CoverWindows::CoverWindows(SaverWindowQt& saver) : saver_(saver) {}
 CoverWindows::~CoverWindows() = default;
 
-void CoverWindows::Show(const std::vector<QRect>& areas) {
-  for (const QRect& area : areas) {
-    auto window = std::make_unique<CoverWindow>(saver_, area);
+void CoverWindows::Show(QScreen* saverScreen, const QRect& saverArea) {
+  const QList<QScreen*> all = QGuiApplication::screens();
+  const QList<QScreen*> siblings =
+      saverScreen != nullptr ? saverScreen->virtualSiblings() : QList<QScreen*>();
+  // A desktop is known by its first screen; the saver's desktop is 0.
+  auto desktopOf = [&](QScreen* screen) {
+    if (siblings.contains(screen)) return 0;
+    const QList<QScreen*> itsSiblings = screen->virtualSiblings();
+    for (qsizetype i = 0; i < all.size(); ++i)
+      if (itsSiblings.contains(all[i])) return 1 + static_cast<int>(i);
+    return 1 + static_cast<int>(all.indexOf(screen));
+  };
+  std::vector<ScreenArea> areas;
+  for (QScreen* screen : all) areas.push_back({screen->geometry(), desktopOf(screen)});
+  for (const std::size_t i : ScreensToCover(saverArea, areas)) {
+    auto window = std::make_unique<CoverWindow>(saver_, all[static_cast<qsizetype>(i)]);
     window->show();
     windows_.push_back(std::move(window));
   }

@@ -281,9 +281,7 @@ void SaverWindowQt::Show() {
   surface_->activateWindow();
   surface_->setFocus();
   covers_ = std::make_unique<CoverWindows>(*this);
-  std::vector<QRect> screens;
-  for (QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->geometry());
-  covers_->Show(CoverAreas(ScreenRect(), screens));
+  covers_->Show(PrimaryScreen(), ScreenRect());
 
   // The keys and the pointer belong to the saver while it runs. The grab can only
   // be taken once the window is mapped: try again for a while until it is.

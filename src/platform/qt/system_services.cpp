@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWindow>
 #include <cstdio>
 
@@ -11,6 +14,28 @@
 #include "platform/qt/process_services.h"
 
 namespace velun::qt {
+namespace {
+
+// A message box whose Ctrl+C copies its title, text and buttons, as a Windows
+// message box does, so that a user can pass the report on as asked.
+class CopyableMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Copy)) {
+      QMessageBox::keyPressEvent(event);
+      return;
+    }
+    const QString rule = "---------------------------\n";
+    QString copied = rule + windowTitle() + "\n" + rule + text() + "\n" + rule;
+    for (QAbstractButton* button : buttons()) copied += button->text().remove('&') + "   ";
+    QGuiApplication::clipboard()->setText(copied + "\n" + rule);
+  }
+};
+
+}  // namespace
 
 QApplication& EnsureApplication() {
   // Qt is given no arguments of the program's: the switch belongs to the saver
@@ -79,7 +104,7 @@ void QtSystemServices::ShowMessageBox(const std::string& text, int style,
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   if (style == kStyleStop) icon = QMessageBox::Critical;
   if (style == kStyleExclamation) icon = QMessageBox::Warning;
-  QMessageBox box(icon, ToQString(title), shown, QMessageBox::Ok);
+  CopyableMessageBox box(icon, ToQString(title), shown, QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.exec();

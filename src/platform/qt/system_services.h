@@ -11,7 +11,8 @@
 //      shows a mode's error output on its screen), and the program goes on as after OK
 //  [X] Modal message box (QMessageBox): style 16 critical, 48 warning, one OK button,
 //      text as plain text (CR LF shown as line breaks), in front of the saver, which
-//      first gives up its hold on the keyboard and pointer
+//      first gives up its hold on the keyboard and pointer; Ctrl+C copies the box's
+//      title, text and buttons as on Windows
 //  [X] Ending the process at once with status 0 (no destructors run, as on Windows)
 //  [X] The Qt application made on first need, so that "--help" and switches that
 //      show nothing work without a display

@@ -2,7 +2,7 @@
 // Implemented:
 //  [X] main runs the core's Main with the Qt services, the INI store and the two
 //      windows: "/S" (or nothing) shows the saver window (Form1) and runs its load,
-//      "/C" shows the preferences dialog (when it is built in), anything else ends
+//      "/C" shows the preferences dialog, anything else ends
 //      with nothing shown
 //  [X] "--help" prints the switches and where the settings live, touching nothing
 //  [X] After the saver's load: the window shown, the other screens covered, then
@@ -32,15 +32,13 @@
 #include "platform/qt/display_mode.h"
 #include "platform/qt/foreign_window.h"
 #include "platform/qt/ini_store.h"
+#include "platform/qt/prefs/preferences_dialog.h"
 #include "platform/qt/process_services.h"
 #include "platform/qt/saver_window.h"
 #include "platform/qt/system_services.h"
 #include "saver/form1.h"
 #include "saver/run_handler.h"
 #include "startup/main.h"
-#ifdef VELUN_QT_PREFERENCES_DIALOG
-#include "platform/qt/prefs/preferences_dialog.h"
-#endif
 
 namespace velun::qt {
 namespace {
@@ -71,9 +69,7 @@ class QtModeWindows : public ModeWindows {
   void ShowPreferences() override {
     EnsureApplication();
     WatchTermination();
-#ifdef VELUN_QT_PREFERENCES_DIALOG
     ShowPreferencesDialog(program_, system_, store_);
-#endif
   }
 
   void ShowSaver() override {

@@ -19,13 +19,14 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/choosers.h"
-#include "platform/win32/dialog_layout.h"
 #include "platform/win32/dialog_win32_controls.h"
 #include "platform/win32/saver_window.h"
 #include "platform/win32/unicode_text.h"
+#include "prefs/dialog_layout.h"
 #include "prefs/frm_config.h"
 #include "saver/run_handler.h"
 #include "startup/failure.h"
@@ -34,7 +35,6 @@ namespace velun::win32 {
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Velun Saver Preferences";
 constexpr wchar_t kDialogFontFace[] = L"MS Shell Dlg";
 constexpr WORD kDialogFontPoints = 8;
 constexpr DWORD kDialogStyle =
@@ -84,7 +84,7 @@ std::vector<WORD> DialogTemplate() {
   for (int i = 0; i < 4; ++i) words.push_back(0);  // x, y, cx, cy: set at initialisation
   words.push_back(0);  // no menu
   words.push_back(0);  // the dialog class
-  text(kCaption);
+  text(Utf8ToWide(kDialogCaption).c_str());
   words.push_back(kDialogFontPoints);
   words.push_back(FW_NORMAL);
   words.push_back(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
@@ -275,14 +275,15 @@ class PreferencesDialog {
         style |= WS_TABSTOP | WS_GROUP | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS;
         break;
     }
+    const std::wstring caption = Utf8ToWide(design.caption);
     int width = TwipsToPixels(design.width, dpi_);
     int height = TwipsToPixels(design.height, dpi_);
     if (design.kind == ControlKind::Label) {
-      const SIZE size = TextSize(design.caption, font);
+      const SIZE size = TextSize(caption, font);
       width = size.cx;
       height = size.cy;
     }
-    HWND control = CreateWindowExW(exStyle, windowClass, design.caption, style, x, y, width, height,
+    HWND control = CreateWindowExW(exStyle, windowClass, caption.c_str(), style, x, y, width, height,
                                    window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)),
                                    GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -295,11 +296,11 @@ class PreferencesDialog {
   }
 
   // A label's size: its caption in the dialog font, on one line.
-  SIZE TextSize(const wchar_t* caption, HFONT font) const {
+  SIZE TextSize(const std::wstring& caption, HFONT font) const {
     HDC dc = GetDC(window_);
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE size{};
-    GetTextExtentPoint32W(dc, caption, lstrlenW(caption), &size);
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     SelectObject(dc, previous);
     ReleaseDC(window_, dc);
     return size;

@@ -71,7 +71,7 @@ DrawnLabel::DrawnLabel(SaverWindowWin32& owner, Style style, const FontRequest& 
 void DrawnLabel::SetCaption(const std::string& caption) {
   caption_ = caption;
   Measure();
-  if (visible_) owner_.Redraw();
+  Changed();
 }
 
 void DrawnLabel::Measure() {
@@ -89,7 +89,29 @@ void DrawnLabel::Measure() {
 
 void DrawnLabel::FontChanged() {
   Measure();
-  if (visible_) owner_.Redraw();
+  Changed();
+}
+
+RECT DrawnLabel::Extent() const {
+  if (!visible_) return RECT{0, 0, 0, 0};
+  const int left = owner_.TwipsToPixels(left_);
+  const int top = owner_.TwipsToPixels(top_);
+  const int lineHeight = font_.LineHeightPixels();
+  int width = widestLine_;
+  int height = lineHeight * static_cast<int>(lines_.size());
+  if (style_ == Style::Notice) {
+    width = std::max(owner_.TwipsToPixels(fixedWidth_), width);
+    height = std::max(owner_.TwipsToPixels(fixedHeight_), height);
+  }
+  if (width <= 0 || height <= 0) return RECT{0, 0, 0, 0};
+  return RECT{left - lineHeight, top - lineHeight, left + width + lineHeight,
+              top + height + lineHeight};
+}
+
+void DrawnLabel::Changed() {
+  owner_.Invalidate(shown_);
+  shown_ = Extent();
+  owner_.Invalidate(shown_);
 }
 
 float DrawnLabel::Width() const {
@@ -106,19 +128,19 @@ float DrawnLabel::Height() const {
 void DrawnLabel::Move(std::int32_t left, std::int32_t top) {
   left_ = left;
   top_ = top;
-  if (visible_) owner_.Redraw();
+  Changed();
 }
 
 void DrawnLabel::SetForeColor(std::int32_t color) {
   // The colour's low byte is red, then green, then blue: the order of a COLORREF.
   color_ = static_cast<COLORREF>(color) & 0x00FFFFFF;
-  if (visible_) owner_.Redraw();
+  Changed();
 }
 
 void DrawnLabel::SetVisible(bool visible) {
   if (visible_ == visible) return;
   visible_ = visible;
-  owner_.Redraw();
+  Changed();
 }
 
 void DrawnLabel::SetFontCharset(int charset) {
@@ -131,7 +153,7 @@ void DrawnLabel::SetBounds(std::int32_t left, std::int32_t top, std::int32_t wid
   top_ = top;
   fixedWidth_ = width;
   fixedHeight_ = height;
-  if (visible_) owner_.Redraw();
+  Changed();
 }
 
 void DrawnLabel::Paint(HDC dc) const {
@@ -238,7 +260,9 @@ void SaverWindowWin32::MoveAndSize(float left, float top, float width, float hei
                TwipsToPixels(height), SWP_NOACTIVATE);
 }
 
-void SaverWindowWin32::Clear() { Redraw(); }
+void SaverWindowWin32::Clear() {
+  if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+}
 
 float SaverWindowWin32::MeasureText(const std::string& text) const {
   HGDIOBJ old = SelectObject(drawingDc_, font_.Handle());
@@ -247,8 +271,8 @@ float SaverWindowWin32::MeasureText(const std::string& text) const {
   return PixelsToTwips(width);
 }
 
-void SaverWindowWin32::Redraw() const {
-  if (window_ != nullptr) InvalidateRect(window_, nullptr, FALSE);
+void SaverWindowWin32::Invalidate(const RECT& area) const {
+  if (window_ != nullptr && !IsRectEmpty(&area)) InvalidateRect(window_, &area, FALSE);
 }
 
 void SaverWindowWin32::Show() {
@@ -357,27 +381,38 @@ LRESULT SaverWindowWin32::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void SaverWindowWin32::Paint() {
-  PAINTSTRUCT paint;
-  HDC windowDc = BeginPaint(window_, &paint);
+  // Only the invalid part of the frame is made anew in the back buffer, which keeps
+  // the rest of the last frame, and copied to the window in one go: no flicker, and
+  // a frame is never seen half drawn.
   RECT client;
   GetClientRect(window_, &client);
   const SIZE size{client.right - client.left, client.bottom - client.top};
+  const bool newBuffer =
+      backBuffer_ == nullptr || size.cx != backBufferSize_.cx || size.cy != backBufferSize_.cy;
+  if (newBuffer) InvalidateRect(window_, nullptr, FALSE);  // it holds nothing of the last frame
+  HRGN invalid = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(window_, invalid, FALSE);
+  PAINTSTRUCT paint;
+  HDC windowDc = BeginPaint(window_, &paint);
   if (size.cx > 0 && size.cy > 0) {
-    if (backBuffer_ == nullptr || size.cx != backBufferSize_.cx || size.cy != backBufferSize_.cy) {
+    if (newBuffer) {
       HBITMAP buffer = CreateCompatibleBitmap(windowDc, size.cx, size.cy);
       SelectObject(drawingDc_, buffer);
       if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
       backBuffer_ = buffer;
       backBufferSize_ = size;
     }
-    // The whole frame is made in the back buffer and copied in one go: no flicker,
-    // and a frame is never seen half drawn.
-    FillRect(drawingDc_, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SelectClipRgn(drawingDc_, invalid);
+    FillRgn(drawingDc_, invalid, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     if (label1_) label1_->Paint(drawingDc_);
     if (frozenLabel_) frozenLabel_->Paint(drawingDc_);
-    BitBlt(windowDc, 0, 0, size.cx, size.cy, drawingDc_, 0, 0, SRCCOPY);
+    SelectClipRgn(drawingDc_, nullptr);
+    const RECT& area = paint.rcPaint;
+    BitBlt(windowDc, area.left, area.top, area.right - area.left, area.bottom - area.top,
+           drawingDc_, area.left, area.top, SRCCOPY);
   }
   EndPaint(window_, &paint);
+  DeleteObject(invalid);
 }
 
 }  // namespace velun::win32

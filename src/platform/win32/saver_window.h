@@ -5,6 +5,9 @@
 //      "Velun Saver", not in the taskbar (tool window), hidden until the load is done
 //  [X] Twips = pixels * 1440 / the primary monitor's DPI
 //  [X] Double-buffered painting: one back buffer, no background erase, one copy
+//  [X] Only what changed is repainted: a label's change invalidates the area it
+//      covered and the area it covers now (a slide tick repaints the label, not the
+//      screen); the first frame and a Clear repaint everything
 //  [X] Label1 and lblFrozen drawn by the window (no child controls): the verse label
 //      sizes itself to its caption, right-aligns each line, transparent background;
 //      the notice keeps its bounds and draws in the dialog font and colours
@@ -67,6 +70,12 @@ class DrawnLabel : public FontHolderImpl<velun::Label> {
  private:
   void FontChanged() override;
   void Measure();
+  // The window area, in pixels, that the label's drawing may touch as it stands now:
+  // its box grown by a line height on every side for glyphs that reach out of
+  // their cells (swashes, marks, italics); empty while hidden.
+  RECT Extent() const;
+  // Repaints the area the label covered and the area it covers now.
+  void Changed();
 
   SaverWindowWin32& owner_;
   Style style_;
@@ -77,6 +86,7 @@ class DrawnLabel : public FontHolderImpl<velun::Label> {
   std::int32_t fixedWidth_ = 0, fixedHeight_ = 0;  // twips, the notice only
   COLORREF color_ = RGB(0, 0, 0);
   bool visible_ = true;
+  RECT shown_{0, 0, 0, 0};  // Extent() when last invalidated
 };
 
 class WindowTimer : public velun::Timer {
@@ -127,7 +137,8 @@ class SaverWindowWin32 : public FontHolderImpl<velun::SaverWindow> {
   int TwipsToPixels(double twips) const;
   // The one memory dc that holds the back buffer; text is measured and shaped in it.
   HDC DrawingDc() const { return drawingDc_; }
-  void Redraw() const;
+  // Marks an area of the window (pixels) for repainting.
+  void Invalidate(const RECT& area) const;
 
   // Runs one of the saver's handlers unless one is running already.
   void Deliver(const std::function<void()>& handler);

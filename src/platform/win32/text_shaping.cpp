@@ -9,7 +9,6 @@ namespace velun::win32 {
 
 ShapedLine::ShapedLine(HDC dc, const std::wstring& line) {
   if (line.empty()) return;
-  const std::u16string_view units(reinterpret_cast<const char16_t*>(line.data()), line.size());
   // A right-to-left line is a right-to-left paragraph: SSA_RTL says so, and so does
   // the initial embedding level of 1. Some Uniscribes (Wine's) go by the level
   // only. Neutrals at the line's logical end, the trailing "،" of its last word and
@@ -17,7 +16,7 @@ ShapedLine::ShapedLine(HDC dc, const std::wstring& line) {
   // against the right edge.
   DWORD flags = SSA_GLYPHS | SSA_FALLBACK;
   SCRIPT_STATE state{};
-  if (LineDirection(units) == TextDirection::RightToLeft) {
+  if (LineDirection(line) == TextDirection::RightToLeft) {
     flags |= SSA_RTL;
     state.uBidiLevel = 1;
   }

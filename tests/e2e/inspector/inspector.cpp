@@ -20,6 +20,8 @@
 //                                            title bar, focus, default button, tab order, and
 //                                            every control (hidden ones too) with its style,
 //                                            list entries or track-bar settings
+//   direction TEXT...                        the saver's reading direction of each text
+//                                            ("rtl" or "ltr")
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -27,6 +29,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/win32/text_direction.h"
 
 namespace {
 
@@ -428,6 +432,17 @@ int CommandDialog(const std::wstring& title, DWORD timeout, const std::wstring& 
   return 0;
 }
 
+int CommandDirection(const std::vector<std::wstring>& texts) {
+  std::string json = "{\"directions\":[";
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const bool rtl = velun::win32::LineDirection(texts[i]) ==
+                     velun::win32::TextDirection::RightToLeft;
+    json += std::string(i ? "," : "") + (rtl ? "\"rtl\"" : "\"ltr\"");
+  }
+  Answer(json + "]}");
+  return 0;
+}
+
 }  // namespace
 
 int wmain() {
@@ -450,6 +465,7 @@ int wmain() {
   if (command == L"monitors") return CommandMonitors();
   if (command == L"post" && count == 6) return CommandPost(a[2], a[3], number(4), number(5));
   if (command == L"dialog" && count >= 4) return CommandDialog(a[2], number(3), optional(4));
+  if (command == L"direction") return CommandDirection({a.begin() + 2, a.end()});
   Answer("{\"error\":\"usage\"}");
   return 2;
 }

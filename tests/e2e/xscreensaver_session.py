@@ -43,6 +43,15 @@ class XScreenSaverSession:
     def settings_file(self):
         return self.home / ".config" / "velun-saver" / "settings.ini"
 
+    def write_settings(self, text):
+        """Writes the user's settings file of the program, as that user's own."""
+        self.settings_file.parent.mkdir(parents=True, exist_ok=True)
+        self.settings_file.write_text(text)
+        if self.user is not None:
+            for path in (self.settings_file.parent.parent, self.settings_file.parent,
+                         self.settings_file):
+                os.chown(path, self.user.pw_uid, self.user.pw_gid)
+
     def _command(self, *arguments):
         if self.user is None:
             return list(arguments)
@@ -71,7 +80,7 @@ class XScreenSaverSession:
         (self.home / ".xscreensaver").write_text(
             "timeout:\t60\ncycle:\t\t0\nlock:\t\tFalse\nfade:\t\tFalse\nunfade:\t\tFalse\n"
             "splash:\t\tFalse\nmode:\t\tone\nselected:\t0\n"
-            f"programs:\t{self.program} -root \\n\n")
+            f"programs:\t\"Velun Saver\"  {self.program} -root \\n\n")
         if self.user is not None:
             os.chown(self.home / ".xscreensaver", self.user.pw_uid, self.user.pw_gid)
         self.daemon = subprocess.Popen(

@@ -9,7 +9,8 @@ velun-saver, the Linux program, share one table of scenarios (SCENARIOS, at the 
     e2e.py --program wine|native list     (the scenarios of that program)
 
 Further scenarios live in files beside this one (SCENARIO_FILES, e.g. e2e_prefs.py
-for the preferences dialog) and add their rows to the same table with add_scenarios:
+for the preferences dialog, e2e_display_mode.py for XScreenSaver's display mode) and
+add their rows to the same table with add_scenarios:
 (name, function, programs), programs being (WINE,), (NATIVE,) or BOTH.
 
 A scenario is written once against a driver: Session below for Wine, NativeSession
@@ -926,7 +927,7 @@ SCENARIOS = [
 
 
 # Files of further scenarios beside this one; each adds its rows with add_scenarios.
-SCENARIO_FILES = ["e2e_prefs"]
+SCENARIO_FILES = ["e2e_prefs", "e2e_display_mode"]
 
 
 def add_scenarios(rows):
@@ -955,6 +956,8 @@ def main():
     parser.add_argument("--inspector", help="velun-inspector.exe (Wine)")
     parser.add_argument("--saver", help="velun-saver (native)")
     parser.add_argument("--verses")
+    parser.add_argument("--test-window", help="velun-test-window (native display modes)")
+    parser.add_argument("--deb-root", help="the unpacked .deb (native display modes)")
     parser.add_argument("action", choices=["setup", "teardown", "case", "list"])
     parser.add_argument("name", nargs="?")
     args = parser.parse_args()

@@ -84,6 +84,12 @@ def painted_over(shot, rect):
     return all(c[1] <= 8 and c[2] <= 8 for c in colours)
 
 
+def check_centred_in(box, rect):
+    check(abs((box[0] + box[2]) / 2 - (rect[0] + rect[2]) / 2) <= 20
+          and abs((box[1] + box[3]) / 2 - (rect[1] + rect[3]) / 2) <= 15,
+          f"verse {box} not centred in the window {rect}")
+
+
 def child_windows(s, window):
     """(width, height, x, y) of each child window of an X window."""
     out = subprocess.run(["xwininfo", "-children", "-id", window], env=s.env,
@@ -134,9 +140,7 @@ def case_display_mode_window(s):
           f"ink outside the verse's place (the window not painted over?): {box}")
     for x, y in ((left, top), (right - 1, bottom - 1), (left, bottom - 1)):
         check(shot.pixel(x, y) == (0, 0, 0), f"the window is not black at ({x}, {y})")
-    check(abs((box[0] + box[2]) / 2 - (left + right) / 2) <= 40
-          and abs((box[1] + box[3]) / 2 - (top + bottom) / 2) <= 30,
-          f"verse {box} not centred in the window {rect}")
+    check_centred_in(box, rect)
     check_dark_red(shot, box)
     check_input_ends_nothing(s, process, shot, rect)
 
@@ -166,7 +170,9 @@ def case_display_mode_window(s):
 def case_display_mode_deb(s):
     """The .deb unpacked with dpkg-deb into a temporary root: run through its bin/
     link, the program takes the folder of its real path, finds the verse file there
-    and draws a verse (a missing one would end it with error 53 on standard error)."""
+    and draws a verse (a missing one would end it with error 53 on standard error).
+    On a screen of 192 DPI (two device pixels a pixel) it still fills the window
+    exactly and centres the verse in it."""
     link = s.deb_root / "usr" / "bin" / "velun-saver"
     check(link.is_symlink(), f"no bin/ link in the unpacked package: {link}")
     folder = (s.deb_root / "usr" / "lib" / "velun-saver").resolve()
@@ -174,11 +180,15 @@ def case_display_mode_deb(s):
                            check=True).stdout.decode()
     check(f"Verses:   {folder}/finalvelun.txt" in shown, f"--help shows no verses at {folder}")
     stored = store_for_display_mode(s)
-    window = s.test_window(800, 600, 240, 212)
-    process = s.start("-window-id", window, program=link)
+    window, rect = s.test_window(800, 600, 240, 212), (240, 212, 1040, 812)
+    with s.screen_dpi(192):
+        process = s.start("-window-id", window, program=link)
     shot, box = wait_for_rest(s, "from-deb")
     check(process.poll() is None, "the packaged program ended")
-    check(painted_over(shot, (240, 212, 1040, 812)), f"no verse on black in the window: {box}")
+    check(child_windows(s, window) == [(800, 600, 0, 0)],
+          f"the saver's window is not the given window's size: {child_windows(s, window)}")
+    check(painted_over(shot, rect), f"no verse on black in the window: {box}")
+    check_centred_in(box, rect)
     end_with_sigterm(s, process, stored)
 
 

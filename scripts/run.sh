@@ -51,8 +51,9 @@ sleep 5
 shot=$build/velun-saver-screenshot.png
 import -window root "$shot"
 echo "Screenshot of velun-saver ${arguments[*]} after 5 s: $shot"
+# SIGTERM ends the saver and the dialog alike, as their own close does.
 if kill -0 "$saver" 2>/dev/null; then
-  xdotool key x
+  kill -TERM "$saver"
   wait "$saver" || true
 fi
 saver=

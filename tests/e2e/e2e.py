@@ -9,7 +9,8 @@ velun-saver, the Linux program, share one table of scenarios (SCENARIOS, at the 
     e2e.py --program wine|native list     (the scenarios of that program)
 
 Further scenarios live in files beside this one (SCENARIO_FILES, e.g. e2e_prefs.py
-for the preferences dialog) and add their rows to the same table with add_scenarios:
+for the preferences dialog, e2e_display_mode.py for XScreenSaver's display mode) and
+add their rows to the same table with add_scenarios:
 (name, function, programs), programs being (WINE,), (NATIVE,) or BOTH.
 
 A scenario is written once against a driver: Session below for Wine, NativeSession
@@ -821,20 +822,26 @@ def case_right_to_left_lines(s):
     and the comma go to a line's left end), and each verse line's last comma is its
     leftmost ink."""
     folder = s.folder_with("right-to-left", verses=False)
-    write_verse_file(folder / "finalvelun.txt", comma_verse())
     for dpi in (96, 144):
         s.store_clear()
         s.store_set("Fonts", "Font Size", "20")
         s.store_set("Animation", "type", "5")
         s.store_set("Time", "Delay", "60000")
         s.store_set("Verse Selection", "type", "1")
-        with s.screen_dpi(dpi):
-            process, _ = start_saver(s, "/S", program=folder / s.program_name)
-            shot, box = wait_for_rest(s, f"{dpi}-dpi")
-            print(f"{dpi} DPI: verse ink {box}")
-            check_centred(box)
-            check_right_to_left_lines(shot, box, em=20 * dpi / 72)
-            end_with_key(s, process)
+        em = 20 * dpi / 72
+        # Fonts differ in width: a longer verse when the short one takes fewer than
+        # three lines (a tall font fits no more than about five on the screen).
+        for words in (44, 72, 100):
+            write_verse_file(folder / "finalvelun.txt", comma_verse(words))
+            with s.screen_dpi(dpi):
+                process, _ = start_saver(s, "/S", program=folder / s.program_name)
+                shot, box = wait_for_rest(s, f"{dpi}-dpi-{words}-words")
+                end_with_key(s, process)
+            print(f"{dpi} DPI, {words} words: verse ink {box}")
+            if len(line_bands(shot, box, em)) >= 4:
+                break
+        check_centred(box)
+        check_right_to_left_lines(shot, box, em)
 
 
 def case_terminate(s):
@@ -954,7 +961,7 @@ SCENARIOS = [
 
 
 # Files of further scenarios beside this one; each adds its rows with add_scenarios.
-SCENARIO_FILES = ["e2e_prefs"]
+SCENARIO_FILES = ["e2e_prefs", "e2e_display_mode"]
 
 
 def add_scenarios(rows):
@@ -983,6 +990,8 @@ def main():
     parser.add_argument("--inspector", help="velun-inspector.exe (Wine)")
     parser.add_argument("--saver", help="velun-saver (native)")
     parser.add_argument("--verses")
+    parser.add_argument("--test-window", help="velun-test-window (native display modes)")
+    parser.add_argument("--deb-root", help="the unpacked .deb (native display modes)")
     parser.add_argument("action", choices=["setup", "teardown", "case", "list"])
     parser.add_argument("name", nargs="?")
     args = parser.parse_args()

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the preferences dialog ("/C") under Wine.
+"""End-to-end scenarios of the preferences dialog ("/C").
 
-    e2e.py --work DIR --scr velun.scr --verses finalvelun.txt --inspector velun-inspector.exe case NAME
-
-The same session as e2e.py (its setup and teardown make and end the display, the
-Wine prefix and the wineserver); this file adds the dialog's scenarios as rows of
-e2e.py's one table (e2e.py loads it, see SCENARIO_FILES there).
+Run through e2e.py, whose table (SCENARIOS) names the programs each one runs
+against. On Wine the inspector also looks inside the dialog (controls, places,
+focus); velun-saver is seen from outside only: its window, its message boxes, the
+keys and the stored settings. The same session as e2e.py (its setup and teardown
+make and end the display, the Wine prefix and the wineserver).
 """
+import contextlib
 import sys
 import time
 from pathlib import Path
@@ -136,9 +137,17 @@ def look(s, timeout_ms=10000):
 
 
 def open_dialog(s, *args):
-    """Starts the program with these arguments and waits for the dialog."""
+    """Starts the program with these arguments and waits for the dialog; on Wine
+    with the inspector's look at it, for velun-saver with the keyboard focus given
+    to it (as a click on it would)."""
     process = s.start(*args)
-    dialog = look(s)
+    if s.kind == "wine":
+        dialog = look(s)
+    else:
+        dialog = None
+        window = s.find_window(TITLE, 10000)
+        check(window is not None, "no preferences dialog")
+        s.xdotool("windowfocus", "--sync", window["id"])
     print(f"dialog visible {time.monotonic() - process.started:.2f} s after the start")
     time.sleep(0.5)  # keys sent at once to a new window may be lost
     return process, dialog
@@ -164,13 +173,43 @@ def read_warning(s, closer_look=False):
     text, buttons = e2e.message_box(s, "Velun Saver", 5000)
     check(text == WARNING, f"warning text {text!r}")
     check(buttons == ["OK"], f"warning buttons {buttons}")
-    if not closer_look:
+    if not closer_look or s.kind != "wine":
         return
     box = s.inspector("dialog", "Velun Saver", 1000, DIALOG_CLASS)
     icons = [c for c in box["controls"] if c["class"] == "Static" and c["visible"]
              and c["style"] & SS_TYPEMASK == SS_ICON]
     check(len(icons) == 1, "the warning shows no icon")
     check(box["owner"], "the warning is not modal over the dialog")
+
+
+def close_warning(s):
+    """OK in the warning box; the dialog stays open."""
+    if s.kind == "wine":
+        press(s, "OK", "Velun Saver")
+    else:
+        keys(s, "Return")  # reading the box gave it the keyboard focus
+
+
+@contextlib.contextmanager
+def comma_locale(s):
+    """Programs started in the block run in a user's locale that writes "," as the
+    decimal point and "." between groups of digits."""
+    if s.kind == "wine":
+        international = r"HKCU\Control Panel\International"
+        try:
+            for name, value in (("sDecimal", ","), ("sThousand", ".")):
+                wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+            yield
+        finally:
+            for name, value in (("sDecimal", "."), ("sThousand", ",")):
+                wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+    else:
+        before = s.env["LC_ALL"]
+        s.env["LC_ALL"] = "de_DE.UTF-8"
+        try:
+            yield
+        finally:
+            s.env["LC_ALL"] = before
 
 
 def wine_reg(s, *args):
@@ -180,7 +219,7 @@ def wine_reg(s, *args):
 
 
 def stored(s):
-    return s.registry_texts()
+    return s.store_texts()
 
 
 def expect_stored(s, expected):
@@ -307,82 +346,114 @@ def case_prefs_fresh(s):
 def case_prefs_time_delay(s):
     """Delay texts typed into the box: rejected ones show the warning and keep the
     dialog open with the delay unchanged; 7.9 stores 7000 and " 12 " 12000; the
-    numeric test follows the user's locale. OK with 0, the warning closed, then
-    Cancel keeps the lists and slider chosen before, with the opening delay."""
-    s.registry_clear()
+    numeric test follows the user's locale. Stored choices other than the defaults
+    are shown: the keys move each from there. OK with 0, the warning closed, then
+    Cancel keeps the lists and slider chosen before, with the opening delay; the next
+    opening shows them, and OK stores the delay as shown, in whole seconds."""
+    s.store_clear()
     process, d = open_dialog(s, "/C")
     keys(s, "Tab", "Tab", "Tab")
-    check(look(s, 1000).focus() == "TxtTimeDelay", "three Tabs do not reach the delay box")
+    if s.kind == "wine":
+        check(look(s, 1000).focus() == "TxtTimeDelay", "three Tabs do not reach the delay box")
     # "2.5.1" is not a number where "." is the decimal point (the user's locale here).
     rejected = ("", "abc", "0", "61", "2.5.1", "12s")
     for text in rejected:
         type_text(s, text)
         keys(s, "Return")
         read_warning(s, closer_look=not text)
-        press(s, "OK", "Velun Saver")
+        close_warning(s)
         time.sleep(0.2)
         check(process.poll() is None, f"the dialog closed after {text!r}")
-    d = look(s, 2000)
-    check(d.focus() == "TxtTimeDelay", f"the warning moved the focus to {d.focus()}")
-    check(d["TxtTimeDelay"]["text"] == rejected[-1], "the box does not keep what was typed")
+    if s.kind == "wine":
+        d = look(s, 2000)
+        check(d.focus() == "TxtTimeDelay", f"the warning moved the focus to {d.focus()}")
+        check(d["TxtTimeDelay"]["text"] == rejected[-1], "the box does not keep what was typed")
     s.shot("after-warnings")
-    # The close box stores whatever the settings hold: the delay is still the opening one.
-    keys(s, "alt+F4")
-    ended(s, process, "Alt+F4")
+    # Closing without OK stores whatever the settings hold: the delay is still the
+    # opening one. On Linux SIGTERM closes the dialog the way its close box does.
+    if s.kind == "wine":
+        keys(s, "alt+F4")
+    else:
+        s.terminate(process)
+    ended(s, process, "the close")
     expect_stored(s, {("Time", "Delay"): "10000"})
 
     for text, delay in (("7.9", "7000"), (" 12 ", "12000")):
         process, _ = open_dialog(s, "/C")
         keys(s, "Tab", "Tab", "Tab")
         type_text(s, text)
-        check(look(s, 1000)["TxtTimeDelay"]["text"] == text, "typing went astray")
+        if s.kind == "wine":
+            check(look(s, 1000)["TxtTimeDelay"]["text"] == text, "typing went astray")
         keys(s, "Return")
         ended(s, process, f"OK with {text!r}")
         expect_stored(s, {("Time", "Delay"): delay})
 
-    # Where "," is the decimal point and "." groups digits, "2.5.1" passes the test
-    # and reads as 2: the numeric test follows the user's locale, the reading does not.
-    international = r"HKCU\Control Panel\International"
-    try:
-        for name, value in (("sDecimal", ","), ("sThousand", ".")):
-            wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+    # Where "," is the decimal point, "7,5" passes the test and reads as 7: the
+    # numeric test follows the user's locale, the reading does not.
+    with comma_locale(s):
         process, _ = open_dialog(s, "/C")
         keys(s, "Tab", "Tab", "Tab")
-        type_text(s, "2.5.1")
+        type_text(s, "7,5")
         keys(s, "Return")
-        ended(s, process, "OK with 2.5.1 in a comma locale")
-        expect_stored(s, {("Time", "Delay"): "2000"})
-    finally:
-        for name, value in (("sDecimal", "."), ("sThousand", ",")):
-            wine_reg(s, "add", international, "/v", name, "/t", "REG_SZ", "/d", value, "/f")
+        ended(s, process, "OK with 7,5 in a comma locale")
+        expect_stored(s, {("Time", "Delay"): "7000"})
 
     # Opening with stored choices other than the defaults.
-    s.registry_clear()
+    s.store_clear()
     for section, key, text in (("Verse Selection", "type", "2"), ("Animation", "type", "3"),
                                ("Animation", "Speed", "300"), ("Time", "Delay", "15500")):
-        s.registry_set(section, key, text)
+        s.store_set(section, key, text)
     process, d = open_dialog(s, "/C")
-    check(d.selected_text("cmbVerseSelection") == "Random Chapter", "verse order shown")
-    check(d.selected_text("cmbAnimation") == "Slide From Left", "animation shown")
-    check(d.slider() == 300 and d["TxtTimeDelay"]["text"] == "15", "speed or delay shown")
+    s.shot("stored-choices")
+    if s.kind == "native":
+        # With no window manager the window is the client area, 5232 x 4344 twips.
+        left, top, right, bottom = s.find_window(TITLE, 1000)["rect"]
+        check((right - left, bottom - top) == (px(5232), px(4344)),
+              f"the dialog is {right - left} x {bottom - top}")
+        check(abs(left - (SCREEN_WIDTH - right)) <= 1 and abs(top - (SCREEN_HEIGHT - bottom)) <= 1,
+              f"not centred: {left, top, right, bottom}")
+    if s.kind == "wine":
+        check(d.selected_text("cmbVerseSelection") == "Random Chapter", "verse order shown")
+        check(d.selected_text("cmbAnimation") == "Slide From Left", "animation shown")
+        check(d.slider() == 300 and d["TxtTimeDelay"]["text"] == "15", "speed or delay shown")
     keys(s, "Tab", "Tab", "Tab")
     type_text(s, "0")
-    keys(s, "Tab", "End", "Tab", "Right", "Tab", "Tab", "Home")  # Random Animation, 400, list 1
-    d = look(s, 1000)
-    check(d.focus() == "cmbVerseSelection", f"focus on {d.focus()}")
-    check(d.selected_text("cmbAnimation") == "Random Animation" and d.slider() == 400
-          and d.selected_text("cmbVerseSelection") == "From Begining to End",
-          "the keys did not pick the entries")
+    # Each list and the slider one step on from what it shows: Slide From Right, 400,
+    # From Begining to End.
+    keys(s, "Tab", "Down", "Tab", "Right", "Tab", "Tab", "Up")
+    if s.kind == "wine":
+        d = look(s, 1000)
+        check(d.focus() == "cmbVerseSelection", f"focus on {d.focus()}")
+        check(d.selected_text("cmbAnimation") == "Slide From Right" and d.slider() == 400
+              and d.selected_text("cmbVerseSelection") == "From Begining to End",
+              "the keys did not pick the entries")
     keys(s, "Return")  # Enter on a list presses OK
     read_warning(s)
-    press(s, "OK", "Velun Saver")
+    close_warning(s)
     time.sleep(0.3)
     keys(s, "shift+Tab")
-    check(look(s, 1000).focus() == "Cancel", "Shift+Tab from the verse list misses Cancel")
+    if s.kind == "wine":
+        check(look(s, 1000).focus() == "Cancel", "Shift+Tab from the verse list misses Cancel")
     keys(s, "Return")  # Enter presses the button that has the focus
     ended(s, process, "Enter on Cancel")
-    expect_stored(s, {("Verse Selection", "type"): "1", ("Animation", "type"): "1000",
-                      ("Animation", "Speed"): "400", ("Time", "Delay"): "15500"})
+    chosen = {("Verse Selection", "type"): "1", ("Animation", "type"): "4",
+              ("Animation", "Speed"): "400"}
+    expect_stored(s, {**chosen, ("Time", "Delay"): "15500"})
+    process, _ = open_dialog(s, "/C")
+    keys(s, "Return")
+    ended(s, process, "Enter on OK")
+    expect_stored(s, {**chosen, ("Time", "Delay"): "15000"})
+    if s.kind == "native":
+        # At 120 DPI the same design on larger pixels. Qt lays a window out in pixels
+        # of 96 DPI, drawn 1.25 times larger: within a pixel of the design.
+        with s.screen_dpi(120):
+            process, _ = open_dialog(s, "/C")
+            s.shot("120-dpi")
+            left, top, right, bottom = s.find_window(TITLE, 1000)["rect"]
+            check(abs(right - left - px(5232, 120)) <= 1 and abs(bottom - top - px(4344, 120)) <= 1,
+                  f"the dialog is {right - left} x {bottom - top} at 120 DPI")
+            s.terminate(process)
+            ended(s, process, "SIGTERM")
 
 
 def case_prefs_close_routes(s):
@@ -542,8 +613,12 @@ def case_prefs_slider_keys(s):
 
 
 CASES = {name[len("case_"):]: f for name, f in globals().items() if name.startswith("case_")}
-# Rows of the one table of scenarios (e2e.SCENARIOS): the Windows dialog's scenarios.
-e2e.add_scenarios([(name, f, (e2e.WINE,)) for name, f in CASES.items()])
+# Rows of the one table of scenarios (e2e.SCENARIOS). The delay scenario runs against
+# both programs; the others look inside the dialog and its choosers with the
+# inspector, or close it through a window manager: Wine only.
+SHARED = ("prefs_time_delay",)
+e2e.add_scenarios([(name, f, e2e.BOTH if name in SHARED else (e2e.WINE,))
+                   for name, f in CASES.items()])
 
 if __name__ == "__main__":
     sys.exit(e2e.main())

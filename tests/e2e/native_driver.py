@@ -70,6 +70,10 @@ class NativeSession:
         self.work = Path(args.work).resolve()
         self.saver = Path(args.saver).resolve()
         self.verses = Path(args.verses).resolve()
+        # The display-mode scenarios: the stand-in for XScreenSaver's window and the
+        # unpacked .deb.
+        self.test_window_program = Path(args.test_window) if args.test_window else None
+        self.deb_root = Path(args.deb_root) if args.deb_root else None
         self.shots = self.work / "shots"
         self.logs = self.work / "logs"
         self.config = self.work / "config"
@@ -261,6 +265,19 @@ class NativeSession:
         self.xdotool("windowfocus", "--sync", box["id"])
         self.xdotool("key", "Return")
         check(self.wait_exit(process, 5), "the program did not end after OK")
+
+    def test_window(self, width, height, x, y):
+        """A window of this size and place made by another program (velun-test-window),
+        as XScreenSaver makes one for a display mode; its id ("0x..."). It lives until
+        the case's clean-up."""
+        check(self.test_window_program is not None, "the harness was given no --test-window")
+        process = subprocess.Popen([str(self.test_window_program), str(width), str(height),
+                                    str(x), str(y)], env=self.env, stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, text=True)
+        self.children.append(process)
+        window = process.stdout.readline().strip()
+        check(window.startswith("0x"), "velun-test-window made no window")
+        return window
 
     # -- input and screenshots -------------------------------------------------
 

@@ -3,7 +3,8 @@
 XScreenSaver 6 starts no display mode while it runs as root ("running as root: not
 launching hacks"), so when the tests run as root the daemon, its commands and the
 mode it starts run as the unprivileged user `nobody`, in a home and a runtime folder
-of their own; the program is copied where that user can reach it.
+of their own; the program is copied where that user can reach it (a fresh folder in
+the temp folder: a build tree under /root is out of its reach).
 """
 import os
 import pwd
@@ -11,17 +12,18 @@ import re
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 from pathlib import Path
 
 
 class XScreenSaverSession:
-    def __init__(self, work, display, program_tree, program):
-        """program_tree: a folder (an unpacked .deb's root) copied to work/tree;
-        program: the path of the program inside that folder."""
-        self.work = Path(work)
+    def __init__(self, display, program_tree, program):
+        """program_tree: a folder (an unpacked .deb's root) copied to the session's own
+        folder; program: the path of the program inside that folder."""
+        self.work = Path(tempfile.mkdtemp(prefix="velun-xscreensaver-"))
+        self.work.chmod(0o755)
         self.display = display
-        shutil.rmtree(self.work, ignore_errors=True)
         self.home = self.work / "home"
         self.runtime = self.work / "runtime"
         self.home.mkdir(parents=True)
@@ -40,6 +42,15 @@ class XScreenSaverSession:
     @property
     def settings_file(self):
         return self.home / ".config" / "velun-saver" / "settings.ini"
+
+    def write_settings(self, text):
+        """Writes the user's settings file of the program, as that user's own."""
+        self.settings_file.parent.mkdir(parents=True, exist_ok=True)
+        self.settings_file.write_text(text)
+        if self.user is not None:
+            for path in (self.settings_file.parent.parent, self.settings_file.parent,
+                         self.settings_file):
+                os.chown(path, self.user.pw_uid, self.user.pw_gid)
 
     def _command(self, *arguments):
         if self.user is None:
@@ -69,7 +80,7 @@ class XScreenSaverSession:
         (self.home / ".xscreensaver").write_text(
             "timeout:\t60\ncycle:\t\t0\nlock:\t\tFalse\nfade:\t\tFalse\nunfade:\t\tFalse\n"
             "splash:\t\tFalse\nmode:\t\tone\nselected:\t0\n"
-            f"programs:\t{self.program} -root \\n\n")
+            f"programs:\t\"Velun Saver\"  {self.program} -root \\n\n")
         if self.user is not None:
             os.chown(self.home / ".xscreensaver", self.user.pw_uid, self.user.pw_gid)
         self.daemon = subprocess.Popen(
@@ -109,7 +120,9 @@ class XScreenSaverSession:
                              self.log.read_text(errors="replace"))
         return started[-1] if started else None
 
-    def stop(self):
+    def stop(self, keep_log=None):
+        """Ends the daemon (and so its display mode), keeps its log at keep_log and
+        removes the session's folder."""
         if self.daemon is not None and self.daemon.poll() is None:
             self.daemon.send_signal(signal.SIGTERM)
             try:
@@ -118,3 +131,8 @@ class XScreenSaverSession:
                 self.daemon.kill()
                 self.daemon.wait()
         self.daemon = None
+        for pid in self.mode_processes():
+            os.kill(pid, signal.SIGKILL)
+        if keep_log is not None and self.log.exists():
+            shutil.copy(self.log, keep_log)
+        shutil.rmtree(self.work, ignore_errors=True)

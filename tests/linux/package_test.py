@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""Tests of the Linux package.
+"""Test of the Linux package.
 
-    package_test.py desktop-files packaging/linux
-        the menu entry and the XScreenSaver description, as desktops and
-        xscreensaver-settings read them
-    package_test.py deb --cpack cpack --config CPackConfig.cmake --work DIR
-                        --verses finalvelun.txt --icon-sizes 16 24 ...
-        packs the .deb, unpacks it with dpkg-deb into DIR/root and checks its layout,
-        its links and its control fields; DIR/root is left for the scenarios that
-        run the program from there
+    package_test.py --cpack cpack --config CPackConfig.cmake --work DIR
+                    --verses finalvelun.txt --icon-sizes 16 24 ...
+
+packs the .deb, unpacks it with dpkg-deb into DIR/root and checks its layout, its
+links, its control fields, and its menu entries and XScreenSaver description as
+desktops and xscreensaver-settings read them; DIR/root is left for the scenarios that
+run the program from there.
 """
 import argparse
 import configparser
@@ -82,12 +81,6 @@ def check_entries(menu_entry, mate_entry):
           "display mode entry is not in the Screensaver category")
 
 
-def desktop_files(folder):
-    folder = Path(folder)
-    check_description(folder / "velun-saver.xml", "velun-saver")
-    check_entries(folder / "velun-saver.desktop", folder / "velun-saver-screensaver.desktop")
-
-
 def png_size(path):
     data = path.read_bytes()[:24]
     if data[:8] != b"\x89PNG\r\n\x1a\n" or data[12:16] != b"IHDR":
@@ -155,20 +148,12 @@ def deb(args):
 
 def main():
     parser = argparse.ArgumentParser()
-    commands = parser.add_subparsers(dest="command", required=True)
-    files = commands.add_parser("desktop-files")
-    files.add_argument("folder")
-    package = commands.add_parser("deb")
-    package.add_argument("--cpack", required=True)
-    package.add_argument("--config", required=True)
-    package.add_argument("--work", required=True)
-    package.add_argument("--verses", required=True)
-    package.add_argument("--icon-sizes", type=int, nargs="+", required=True)
-    args = parser.parse_args()
-    if args.command == "desktop-files":
-        desktop_files(args.folder)
-    else:
-        deb(args)
+    parser.add_argument("--cpack", required=True)
+    parser.add_argument("--config", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--verses", required=True)
+    parser.add_argument("--icon-sizes", type=int, nargs="+", required=True)
+    deb(parser.parse_args())
     for failure in failures:
         print("FAILED:", failure)
     print("passed" if not failures else f"{len(failures)} failure(s)")

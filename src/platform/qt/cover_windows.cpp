@@ -80,7 +80,7 @@ void CoverWindows::Show(QScreen* saverScreen, const QRect& saverArea) {
   for (QScreen* screen : all) areas.push_back({screen->geometry(), desktopOf(screen)});
   for (const std::size_t i : ScreensToCover(saverArea, areas)) {
     auto window = std::make_unique<CoverWindow>(saver_, all[static_cast<qsizetype>(i)]);
-    window->show();
+    window->showFullScreen();  // on its own screen, above a window manager's panels
     windows_.push_back(std::move(window));
   }
 }

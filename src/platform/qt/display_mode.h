@@ -10,7 +10,9 @@
 //      as on Windows); every other command line goes to the core unchanged
 //  [X] One saver per window: the instance lock is named after the display and the
 //      window, so XScreenSaver's one display mode per monitor all run, while a second
-//      saver on the same window ends at once
+//      saver on the same window ends at once. Those savers all save, at their end,
+//      the settings they read at their start, each save whole (the store writes a
+//      new file and renames it over the old one)
 //  [ ] Other switches of XScreenSaver's own hacks (-fps, -delay, ...) are not taken
 // Plain C++ (no Qt, no X11), tested on every build machine.
 #include <cstdint>

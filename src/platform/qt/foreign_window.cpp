@@ -3,6 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 
@@ -27,7 +29,10 @@ std::optional<QSize> ForeignWindowSize(std::uint32_t window) {
       &std::free);
   std::free(error);
   if (!reply) return std::nullopt;
-  return QSize(reply->width, reply->height);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const double ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+  return QSize(static_cast<int>(std::ceil(reply->width / ratio)),
+               static_cast<int>(std::ceil(reply->height / ratio)));
 }
 
 }  // namespace velun::qt

@@ -276,7 +276,9 @@ void SaverWindowQt::Show() {
     if (placement_.kind == SaverPlacement::Kind::kRootWindow) surface_->lower();
     return;
   }
-  surface_->show();
+  // Full screen also for a window manager (above its panels) and for a Wayland
+  // compositor, which places windows itself; without either it is the same size.
+  surface_->showFullScreen();
   surface_->raise();
   surface_->activateWindow();
   surface_->setFocus();

@@ -76,8 +76,10 @@ class PreferencesDialog : public QDialog {
     windowServices_ = std::make_unique<DialogWindowQt>(this, dpi_);
     cmbVerseSelection_ = std::make_unique<ComboDropDownListQt>(Combo(kIdCmbVerseSelection));
     cmbAnimation_ = std::make_unique<ComboDropDownListQt>(Combo(kIdCmbAnimation));
-    TxtTimeDelay_ = std::make_unique<LineEditTextBox>(qobject_cast<QLineEdit*>(controls_[kIdTxtTimeDelay]));
-    SldrSpeed_ = std::make_unique<QSliderSlider>(qobject_cast<QSlider*>(controls_[kIdSldrSpeed]));
+    TxtTimeDelay_ =
+        std::make_unique<LineEditTextBox>(qobject_cast<QLineEdit*>(controls_[kIdTxtTimeDelay]));
+    SldrSpeed_ =
+        std::make_unique<QSliderSlider>(qobject_cast<QSlider*>(controls_[kIdSldrSpeed]));
     CommonDialog1_ = std::make_unique<QtChoosers>(this);
     form_ = std::make_unique<frmConfig>(program_, store_, system_, *windowServices_,
                                         *cmbVerseSelection_, *cmbAnimation_, *TxtTimeDelay_,
@@ -121,7 +123,8 @@ class PreferencesDialog : public QDialog {
     std::vector<QWidget*> tabOrder;
     for (const ControlDesign& design : kDialogDesign) {
       if (design.kind == ControlKind::Frame) continue;
-      QWidget* parent = design.frame == 0 ? static_cast<QWidget*>(this) : controls_.at(design.frame);
+      QWidget* parent =
+          design.frame == 0 ? static_cast<QWidget*>(this) : controls_.at(design.frame);
       QWidget* control = Create(design, parent);
       if (control->focusPolicy() != Qt::NoFocus) tabOrder.push_back(control);
     }

@@ -144,6 +144,17 @@ class Shot:
 # The Wine session
 
 
+def folder_with(session, program, name, verses=True):
+    """A fresh folder of the session's work holding the program (and the verse file)."""
+    folder = session.work / "folders" / name
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    shutil.copy2(program, folder / session.program_name)
+    if verses:
+        shutil.copy(session.verses, folder / "finalvelun.txt")
+    return folder
+
+
 class Session:
     """The Wine driver: velun.scr in a Wine prefix, seen through the inspector."""
     kind = "wine"
@@ -356,14 +367,7 @@ class Session:
         check(self.wait_exit(process, 5), "the program did not end after OK")
 
     def folder_with(self, name, verses=True):
-        """A fresh folder holding the program (and the verse file)."""
-        folder = self.work / "folders" / name
-        shutil.rmtree(folder, ignore_errors=True)
-        folder.mkdir(parents=True)
-        shutil.copy(self.scr, folder / self.program_name)
-        if verses:
-            shutil.copy(self.verses, folder / "finalvelun.txt")
-        return folder
+        return folder_with(self, self.scr, name, verses)
 
     def cleanup(self):
         """Ends whatever a failed case left running, so the next case starts clean."""
@@ -578,6 +582,18 @@ def case_pop_on_and_freeze(s):
     end_with_key(s, process)
 
 
+def catch_slide(s, far_enough):
+    """The first frame that shows the sliding label far enough on screen, and its ink box."""
+    deadline = time.monotonic() + 10
+    while True:
+        check(time.monotonic() < deadline, "the slide never came on screen")
+        frame = s.shot("sliding")
+        box = frame.ink_box()
+        if box is not None and far_enough(box):
+            return frame, box
+        time.sleep(0.2)
+
+
 def case_slide_caught_midway(s):
     """A slide from the top at speed 0 is caught on its way: the label partly on
     screen, and two frames half a second apart show the same pixels shifted down
@@ -586,14 +602,7 @@ def case_slide_caught_midway(s):
     s.store_set("Animation", "type", "1")
     s.store_set("Animation", "Speed", "0")
     process, _ = start_saver(s, "/S")
-    deadline = time.monotonic() + 10
-    while True:
-        check(time.monotonic() < deadline, "the slide never came on screen")
-        first = s.shot("sliding")
-        box1 = first.ink_box()
-        if box1 is not None:
-            break
-        time.sleep(0.2)
+    first, box1 = catch_slide(s, lambda box: True)
     time.sleep(0.5)
     second = s.shot("sliding-later")
     box2 = second.ink_box()
@@ -623,14 +632,7 @@ def case_slide_leaves_no_trail(s):
     s.store_set("Animation", "type", "2")
     s.store_set("Animation", "Speed", "0")
     process, _ = start_saver(s, "/S")
-    deadline = time.monotonic() + 10
-    while True:
-        check(time.monotonic() < deadline, "the slide never came on screen")
-        first = s.shot("sliding")
-        box1 = first.ink_box()
-        if box1 is not None and box1[1] < SCREEN_HEIGHT - 60:
-            break
-        time.sleep(0.2)
+    first, box1 = catch_slide(s, lambda box: box[1] < SCREEN_HEIGHT - 60)
     time.sleep(0.5)
     second = s.shot("sliding-later")
     box2 = second.ink_box()

@@ -16,7 +16,7 @@ import subprocess
 import time
 from pathlib import Path
 
-from e2e import SCREEN_HEIGHT, SCREEN_WIDTH, Failed, Shot, check
+from e2e import SCREEN_HEIGHT, SCREEN_WIDTH, Failed, Shot, check, folder_with
 
 RULE = "---------------------------"
 SCREEN_AREA = SCREEN_WIDTH * SCREEN_HEIGHT
@@ -170,14 +170,7 @@ class NativeSession:
         return str(Path(path).resolve())
 
     def folder_with(self, name, verses=True):
-        """A fresh folder holding the program (and the verse file)."""
-        folder = self.work / "folders" / name
-        shutil.rmtree(folder, ignore_errors=True)
-        folder.mkdir(parents=True)
-        shutil.copy2(self.saver, folder / self.program_name)
-        if verses:
-            shutil.copy(self.verses, folder / "finalvelun.txt")
-        return folder
+        return folder_with(self, self.saver, name, verses)
 
     def wait_exit(self, process, seconds):
         try:

@@ -37,6 +37,7 @@
 #include "platform/qt/fonts.h"
 #include "platform/qt/text_block.h"
 #include "platform/qt/timer.h"
+#include "saver/saver_events.h"
 #include "saver/window_services.h"
 
 class QKeyEvent;
@@ -46,15 +47,6 @@ namespace velun::qt {
 
 class SaverWindowQt;
 class CoverWindows;
-
-// What the window hands on to the saver; the host connects them to Form1.
-struct SaverEventHandlers {
-  std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
-  std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> mouseMove;
-  std::function<void()> unload;
-  std::function<void()> timer1;
-  std::function<void()> timer2;
-};
 
 // Where the saver draws: its own full-screen window on the primary screen (input
 // ends it), a window that another program made and passes in, or the root window.

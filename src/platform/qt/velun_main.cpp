@@ -37,7 +37,7 @@
 #include "platform/qt/saver_window.h"
 #include "platform/qt/system_services.h"
 #include "saver/form1.h"
-#include "saver/run_handler.h"
+#include "saver/saver_events.h"
 #include "startup/main.h"
 
 namespace velun::qt {
@@ -80,20 +80,7 @@ class QtModeWindows : public ModeWindows {
                                     window_->lblFrozen(), window_->Timer1(), window_->Timer2(),
                                     random_);
     Form1& form = *form_;
-    auto guarded = [this](auto handler) {
-      return [this, handler](auto... arguments) {
-        RunHandler(program_, system_, [&] { handler(arguments...); });
-      };
-    };
-    window_->SetHandlers({
-        guarded([&form](std::int16_t key, std::int16_t shift) { form.Form_KeyDown(key, shift); }),
-        guarded([&form](std::int16_t button, std::int16_t shift, float x, float y) {
-          form.Form_MouseMove(button, shift, x, y);
-        }),
-        guarded([&form] { form.Form_Unload(); }),
-        guarded([&form] { form.VerseCycle(); }),
-        guarded([&form] { form.AnimationTick(); }),
-    });
+    window_->SetHandlers(GuardedHandlers(form, program_, system_));
     // The load has its own failure trap; events reach the saver only after it.
     window_->Deliver([&form] { form.Form_Load(); });
     if (program_.ended) return;

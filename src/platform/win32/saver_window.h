@@ -28,20 +28,12 @@
 
 #include "platform/win32/gdi_font.h"
 #include "platform/win32/text_shaping.h"
+#include "saver/saver_events.h"
 #include "saver/window_services.h"
 
 namespace velun::win32 {
 
 class SaverWindowWin32;
-
-// What the window hands on to the saver; the host connects them to Form1.
-struct SaverEventHandlers {
-  std::function<void(std::int16_t keyCode, std::int16_t shift)> keyDown;
-  std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> mouseMove;
-  std::function<void()> unload;
-  std::function<void()> timer1;
-  std::function<void()> timer2;
-};
 
 // The shift state the saver's key and mouse handlers take: 1 Shift, 2 Ctrl, 4 Alt.
 std::int16_t CurrentShiftState();
